@@ -22,14 +22,18 @@ void setFatalHandler(FatalHandler handler) {
   fatalHandler = handler ? handler : abortHandler;
 }
 
+void fatal(const char* message) {
+  fatalHandler(message);
+  std::abort();  // a handler that returns has broken its contract
+}
+
 void* allocate(std::size_t size) {
   if (size == 0) size = 1;
   if (void* block = std::malloc(size)) return block;
   // The message is built without the heap: the heap is what just failed.
   char message[96];
   std::snprintf(message, sizeof message, "分配 %zu 字节内存失败!", size);
-  fatalHandler(message);
-  std::abort();  // the handler does not return; make sure of it
+  fatal(message);
 }
 
 void FreeBlock::operator()(void* block) const noexcept {

@@ -19,6 +19,8 @@ namespace qr {
 // The shell installs its fatal-error path here; the default aborts.
 using FatalHandler = void (*)(const char* message);
 void setFatalHandler(FatalHandler handler);
+// Hands `message` (code page) to the fatal handler; does not return.
+[[noreturn]] void fatal(const char* message);
 
 // Allocates `size` bytes (at least one). Never returns null: a failure reaches
 // the fatal handler with "分配 N 字节内存失败!" and does not come back.

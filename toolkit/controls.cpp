@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+#include "toolkit/controls.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "common/codepage.h"
+#include "toolkit/picture.h"
+
+namespace toolkit {
+
+std::size_t editBytes(const QString& text) {
+  std::size_t lineBreaks = static_cast<std::size_t>(text.count(QLatin1Char('\n')));
+  // Each '\n' stands for CR LF: one byte here, one more for the CR.
+  return qr::codepage::encodedSize(text.toStdString()) + lineBreaks;
+}
+
+// ---- MultiLineEdit -------------------------------------------------------------
+
+MultiLineEdit::MultiLineEdit(QWidget* parent, int maxBytes, SelectionWhenUnfocused selection)
+    : QPlainTextEdit(parent), maxBytes_(maxBytes) {
+  setTabChangesFocus(true);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  if (selection == SelectionWhenUnfocused::Shown) {
+    QPalette p = palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight,
+               p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(p);
+  }
+  connect(document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int added) { enforceLimit(position, added); });
+}
+
+void MultiLineEdit::enforceLimit(int position, int added) {
+  if (trimming_ || maxBytes_ <= 0 || added <= 0) return;
+  const QString all = toPlainText();
+  const std::size_t total = editBytes(all);
+  const auto limit = static_cast<std::size_t>(maxBytes_);
+  if (total <= limit) return;
+  const QString inserted = all.mid(position, added);
+  const std::size_t others = total - editBytes(inserted);
+  const std::size_t budget = others < limit ? limit - others : 0;
+  // Keep the longest run of whole characters that fits.
+  int keep = 0;
+  std::size_t used = 0;
+  while (keep < inserted.size()) {
+    const int length = inserted.at(keep).isHighSurrogate() && keep + 1 < inserted.size() ? 2 : 1;
+    const std::size_t bytes = editBytes(inserted.mid(keep, length));
+    if (used + bytes > budget) break;
+    used += bytes;
+    keep += length;
+  }
+  QTextCursor cut(document());
+  cut.setPosition(position + keep);
+  cut.setPosition(position + added, QTextCursor::KeepAnchor);
+  trimming_ = true;
+  cut.removeSelectedText();
+  trimming_ = false;
+}
+
+// ---- DropDown ------------------------------------------------------------------
+
+namespace {
+
+// List items one pixel taller than the style's standard item.
+class TallerItems : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 1);
+  }
+};
+
+}  // namespace
+
+DropDown::DropDown(QWidget* parent, int droppedHeight)
+    : QComboBox(parent), droppedHeight_(droppedHeight) {
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  setCompleter(nullptr);  // typing must not pick an item behind the user's back
+  setItemDelegate(new TallerItems(this));
+  // Qt picks the item matching the typed text when editing ends or Enter is
+  // pressed; here only the list picks.
+  disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
+  disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
+  connect(this, &QComboBox::activated, this, [this](int index) { selection_ = index; });
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this] { selection_ = -1; });
+}
+
+void DropDown::append(const QString& text) {
+  const QString field = currentText();
+  const int current = currentIndex();
+  addItem(text);
+  // Qt makes the first item of an empty list current; the field keeps its text.
+  if (current < 0) {
+    setCurrentIndex(-1);
+    setEditText(field);
+  }
+}
+
+void DropDown::keyPressEvent(QKeyEvent* event) {
+  // Enter in the closed box would pick the item matching the typed text.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    event->ignore();
+    return;
+  }
+  QComboBox::keyPressEvent(event);
+}
+
+void DropDown::showPopup() {
+  // The stored height covers edit field and dropped list together.
+  if (droppedHeight_ > 0 && count() > 0) {
+    const int itemHeight = view()->sizeHintForRow(0);
+    const int listHeight = droppedHeight_ - height();
+    if (itemHeight > 0) setMaxVisibleItems(std::max(1, listHeight / itemHeight));
+  }
+  QComboBox::showPopup();
+}
+
+// ---- PictureBox ----------------------------------------------------------------
+
+PictureBox::PictureBox(QWidget* parent, QColor background, PictureMode mode)
+    : QWidget(parent), background_(background), mode_(mode) {}
+
+void PictureBox::setImage(QImage image) {
+  image_ = std::move(image);
+  update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), background_);
+  if (image_.isNull()) return;
+  if (mode_ == PictureMode::NaturalTopLeft) {
+    painter.drawImage(QPoint(0, 0), image_);
+    return;
+  }
+  const QRect target = placePicture(size(), image_.size());
+  if (target.size() == image_.size()) {
+    painter.drawImage(target.topLeft(), image_);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image_);
+  }
+}
+
+// ---- TextLabel -----------------------------------------------------------------
+
+TextLabel::TextLabel(QWidget* parent, QString text, QColor colour, std::optional<QColor> background,
+                     bool wrap)
+    : QWidget(parent),
+      text_(std::move(text)),
+      colour_(colour),
+      background_(background),
+      wrap_(wrap) {
+  // Like a static control: clicks fall through to whatever lies beneath.
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAccessibleName(text_);
+}
+
+void TextLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (background_) painter.fillRect(rect(), *background_);
+  painter.setPen(colour_);
+  painter.setFont(font());
+  const int flags = wrap_ ? Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap
+                          : Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+  painter.drawText(rect(), flags, text_);
+}
+
+}  // namespace toolkit

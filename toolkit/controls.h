@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+// The Qt widgets behind the control kinds. Private to the toolkit and tests.
+#pragma once
+
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include "toolkit/definition.h"
+
+class QWebEngineView;
+
+namespace toolkit {
+
+// Code-page bytes a text takes in an edit box, a line break as CR LF.
+std::size_t editBytes(const QString& text);
+
+// Multi-line edit box. Tab moves the focus on; the length limit holds for
+// typing, input methods, paste and drops alike: an insertion that does not fit
+// is cut at a character boundary.
+class MultiLineEdit : public QPlainTextEdit {
+ public:
+  MultiLineEdit(QWidget* parent, int maxBytes, SelectionWhenUnfocused selection);
+
+ private:
+  void enforceLimit(int position, int added);
+  int maxBytes_;
+  bool trimming_ = false;
+};
+
+// Editable drop-down whose selection position changes only when the user picks
+// a list item (mouse, arrows, Enter in the open list), never by typing.
+class DropDown : public QComboBox {
+ public:
+  DropDown(QWidget* parent, int droppedHeight);
+  int selection() const { return selection_; }
+  // Appends without touching the selection or the edit field.
+  void append(const QString& text);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void showPopup() override;
+
+ private:
+  int selection_ = -1;
+  int droppedHeight_;
+};
+
+// Picture box: white (or the given) background, picture placed by its mode.
+class PictureBox : public QWidget {
+ public:
+  PictureBox(QWidget* parent, QColor background, PictureMode mode);
+  // A null image clears the box.
+  void setImage(QImage image);
+  const QImage& image() const { return image_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage image_;
+  QColor background_;
+  PictureMode mode_;
+};
+
+// Label and transparent label: text drawn in its colour, wrapped or as one
+// vertically centred line; an opaque label fills its background first.
+class TextLabel : public QWidget {
+ public:
+  TextLabel(QWidget* parent, QString text, QColor colour, std::optional<QColor> background,
+            bool wrap);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString text_;
+  QColor colour_;
+  std::optional<QColor> background_;
+  bool wrap_;
+};
+
+// Embedded web view. The engine is started right after the window's first
+// show, so the window is on screen without waiting for it.
+class HtmlFrame : public QWidget {
+ public:
+  HtmlFrame(QWidget* parent, const char* address, int zoomStep);
+  ~HtmlFrame() override;
+  void startEngine();
+  QWebEngineView* view() const { return view_; }
+
+ private:
+  QString address_;
+  int zoomStep_;
+  QWebEngineView* view_ = nullptr;
+  QObject* page_ = nullptr;
+  QObject* profile_ = nullptr;
+};
+
+}  // namespace toolkit

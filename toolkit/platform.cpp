@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: MIT
+// The process side of the platform layer: the application object, the event
+// loops, the message box and the few file-system services the program uses.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include "toolkit/fonts.h"
+#include "toolkit/toolkit.h"
+
+namespace toolkit {
+
+QString fromCodepage(const char* text);
+
+namespace {
+
+std::unique_ptr<QApplication> application;
+
+constexpr std::size_t kMaxFileSize = std::size_t{256} * 1024 * 1024;
+
+}  // namespace
+
+void startPlatform(int& argc, char** argv) {
+  // WebEngine's sandbox refuses to run as root; only then is it switched off.
+  if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+  // Required by WebEngine before the application object exists.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  application = std::make_unique<QApplication>(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);  // the shell decides when to quit
+  installFonts();
+}
+
+void stopPlatform() {
+  // Windows destroyed during the last events are still waiting to go.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  application.reset();
+}
+
+int runEventLoop() {
+  return QApplication::exec();
+}
+
+void quit(int code) {
+  QCoreApplication::exit(code);
+}
+
+void processWaitingEvents() {
+  QCoreApplication::processEvents();
+}
+
+struct ModalLoop::Private {
+  QEventLoop loop;
+};
+
+ModalLoop::ModalLoop() : d(new Private) {}
+ModalLoop::~ModalLoop() {
+  delete d;
+}
+void ModalLoop::run() {
+  d->loop.exec();
+}
+void ModalLoop::end() {
+  d->loop.exit(0);
+}
+
+void showMessageBox(const char* caption, const char* text, MessageIcon) {
+  QMessageBox box(QMessageBox::Critical, fromCodepage(caption), fromCodepage(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+// ---- System services -------------------------------------------------------------
+
+std::string programPath() {
+  char buffer[4096];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return {};
+  return std::string(buffer, static_cast<std::size_t>(length));
+}
+
+bool setCurrentDirectory(const char* directory) {
+  // An empty directory is the file-system root: the program lies at "/".
+  return chdir(directory && *directory ? directory : "/") == 0;
+}
+
+qr::ByteSet readWholeFile(const char* path) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  qr::ByteSet bytes;
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+      static_cast<std::size_t>(info.st_size) <= kMaxFileSize) {
+    bytes = qr::ByteSet::withSize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    // A file that shrank while it was read is not a whole file.
+    if (done != bytes.size()) bytes.reset();
+  }
+  close(fd);
+  return bytes;
+}
+
+}  // namespace toolkit
