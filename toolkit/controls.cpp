@@ -9,7 +9,10 @@
 #include <QTextCursor>
 
 #include "common/codepage.h"
+#include "toolkit/library.h"
 #include "toolkit/picture.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/webview.h"
 
 namespace toolkit {
 
@@ -175,6 +178,41 @@ void TextLabel::paintEvent(QPaintEvent*) {
   const int flags = wrap_ ? Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap
                           : Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
   painter.drawText(rect(), flags, text_);
+}
+
+}  // namespace toolkit
+
+namespace toolkit {
+
+// ---- HtmlFrame -------------------------------------------------------------------
+
+HtmlFrame::HtmlFrame(QWidget* parent, const char* address, int zoomStep)
+    : QWidget(parent),
+      address_(address ? QString::fromStdString(qr::codepage::toUtf8(address)) : QString()),
+      zoomStep_(zoomStep) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAutoFillBackground(true);
+  QPalette blank = palette();
+  blank.setColor(QPalette::Window, Qt::white);
+  setPalette(blank);
+}
+
+void HtmlFrame::startEngine() {
+  // Without an address the view would stay empty: an engine is not needed
+  // to show nothing.
+  if (view_ || address_.isEmpty()) return;
+  // Beside the program first, then the system's search. Kept loaded: its
+  // widgets live as long as the process may.
+  static CreateWebViewFunction create = [] {
+    const std::string path = programPath();
+    const std::string beside = path.substr(0, path.rfind('/') + 1) + kWebViewModule;
+    LibraryHandle module = loadLibrary(beside.c_str());
+    if (!module) module = loadLibrary(kWebViewModule);
+    return reinterpret_cast<CreateWebViewFunction>(findEntryPoint(module, kCreateWebViewSymbol));
+  }();
+  if (!create) return;
+  view_ = create(this, address_.toUtf8().constData(), zoomStep_);
+  setFocusProxy(view_);
 }
 
 }  // namespace toolkit

@@ -10,8 +10,6 @@
 
 #include "toolkit/definition.h"
 
-class QWebEngineView;
-
 namespace toolkit {
 
 // Code-page bytes a text takes in an edit box, a line break as CR LF.
@@ -82,21 +80,21 @@ class TextLabel : public QWidget {
   bool wrap_;
 };
 
-// Embedded web view. The engine is started right after the window's first
-// show, so the window is on screen without waiting for it.
+// Embedded web view. The engine lives in a module of its own, loaded right
+// after the window's first show: the window is on screen without waiting for
+// it, and the program starts even where the engine is missing (the frame then
+// stays empty).
 class HtmlFrame : public QWidget {
  public:
   HtmlFrame(QWidget* parent, const char* address, int zoomStep);
-  ~HtmlFrame() override;
   void startEngine();
-  QWebEngineView* view() const { return view_; }
+  // The engine's view, once started; null before or without the module.
+  QWidget* view() const { return view_; }
 
  private:
   QString address_;
   int zoomStep_;
-  QWebEngineView* view_ = nullptr;
-  QObject* page_ = nullptr;
-  QObject* profile_ = nullptr;
+  QWidget* view_ = nullptr;
 };
 
 }  // namespace toolkit

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPalette>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
@@ -30,10 +31,14 @@ constexpr std::size_t kMaxFileSize = std::size_t{256} * 1024 * 1024;
 void startPlatform(int& argc, char** argv) {
   // WebEngine's sandbox refuses to run as root; only then is it switched off.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-  // Required by WebEngine before the application object exists.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   application = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the shell decides when to quit
+  // One look on every desktop; windows and dialogs in the button-face colour.
+  QApplication::setStyle(QStringLiteral("Fusion"));
+  QPalette palette = QApplication::palette();
+  palette.setColor(QPalette::Window, QColor(240, 240, 240));
+  palette.setColor(QPalette::Button, QColor(240, 240, 240));
+  QApplication::setPalette(palette);
   installFonts();
 }
 

@@ -3,7 +3,10 @@
 // IWebBrowser2) realised with Qt WebEngine. The page lives in a private,
 // off-the-record profile: it keeps nothing on disk and reaches none of the
 // program's files.
+#include <QApplication>
 #include <QDesktopServices>
+#include <QOpenGLContext>
+#include <QQuickWindow>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
@@ -11,10 +14,14 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "common/codepage.h"
-#include "toolkit/controls.h"
+#include "toolkit/webview.h"
 
-namespace toolkit {
+// Qt's own hooks for the context the engine shares (exported by Qt Gui).
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+QT_END_NAMESPACE
+
 namespace {
 
 // Text zoom steps 0 (smallest) to 4 (largest); 2 is the ordinary size.
@@ -56,49 +63,67 @@ class GuardedPage : public QWebEnginePage {
   bool showingOwnPage_ = false;
 };
 
+// Owns the engine objects, so they go in the order the engine wants: the
+// page before its profile.
+class WebView : public QWidget {
+ public:
+  WebView(QWidget* parent, const QString& address, int zoomStep) : QWidget(parent) {
+    profile_ = new QWebEngineProfile(this);  // no storage name: off the record
+    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    connect(profile_, &QWebEngineProfile::downloadRequested, profile_,
+            [](QWebEngineDownloadRequest* download) { download->cancel(); });
+    page_ = new GuardedPage(profile_, this);
+    page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    page_->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    page_->setZoomFactor(kZoomFactors[std::clamp(zoomStep, 0, 4)]);
+    GuardedPage* page = page_;
+    connect(page_, &QWebEnginePage::loadFinished, page_, [page](bool ok) {
+      if (!ok) page->showOwnPage(QString::fromUtf8(kOfflinePage));
+    });
+    view_ = new QWebEngineView(this);
+    view_->setPage(page_);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
+    if (!address.isEmpty()) page_->load(QUrl(address));
+  }
+  ~WebView() override {
+    delete view_;
+    delete page_;
+    delete profile_;
+  }
+
+ private:
+  QWebEngineProfile* profile_;
+  GuardedPage* page_;
+  QWebEngineView* view_;
+};
+
 }  // namespace
 
-HtmlFrame::HtmlFrame(QWidget* parent, const char* address, int zoomStep)
-    : QWidget(parent),
-      address_(address ? QString::fromStdString(qr::codepage::toUtf8(address)) : QString()),
-      zoomStep_(zoomStep) {
-  setFocusPolicy(Qt::StrongFocus);
-}
-
-HtmlFrame::~HtmlFrame() {
-  // The engine wants its pages gone before their profile.
-  delete view_;
-  delete page_;
-  delete profile_;
-}
-
-void HtmlFrame::startEngine() {
-  if (view_) return;
-  auto* profile = new QWebEngineProfile(this);  // no storage name: off the record
-  profile_ = profile;
-  profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-  profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-  connect(profile, &QWebEngineProfile::downloadRequested, profile,
-          [](QWebEngineDownloadRequest* download) { download->cancel(); });
-  auto* page = new GuardedPage(profile, this);
-  page_ = page;
-  page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-  page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-  page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-  page->setZoomFactor(kZoomFactors[std::clamp(zoomStep_, 0, 4)]);
-  connect(page, &QWebEnginePage::loadFinished, page, [page](bool ok) {
-    if (!ok) page->showOwnPage(QString::fromUtf8(kOfflinePage));
-  });
-
-  view_ = new QWebEngineView(this);
-  view_->setPage(page);
-  view_->setContextMenuPolicy(Qt::NoContextMenu);
-  auto* layout = new QVBoxLayout(this);
+QWidget* qrgenCreateWebView(QWidget* parent, const char* address, int zoomStep) {
+  // Software composition: the engine then needs no GL context shared from
+  // start-up, which would cost the window its quick appearance.
+  static const bool composed = [] {
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    // The engine still asks the shared context for its format; it exists only
+    // when made before the application object, so this module makes it.
+    if (!qt_gl_global_share_context()) {
+      auto* context = new QOpenGLContext(qApp);
+      context->create();
+      qt_gl_set_global_share_context(context);
+    }
+    return true;
+  }();
+  (void)composed;
+  auto* view = new WebView(parent, QString::fromUtf8(address ? address : ""), zoomStep);
+  auto* layout = new QVBoxLayout(parent);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(view_);
-  setFocusProxy(view_);
-  view_->show();
-  if (!address_.isEmpty()) page->load(QUrl(address_));
+  layout->addWidget(view);
+  view->show();
+  return view;
 }
-
-}  // namespace toolkit

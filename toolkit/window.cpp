@@ -19,6 +19,7 @@
 #include "toolkit/picture.h"
 #include "toolkit/qt_access.h"
 #include "toolkit/toolkit.h"
+#include "toolkit/x11.h"
 
 namespace toolkit {
 
@@ -88,10 +89,20 @@ class Window : public QWidget {
     // A window manager's frame is known only after mapping: keep the outer
     // size as defined by taking the frame off the client area.
     if (event->type() == QEvent::Move || event->type() == QEvent::Resize) fitOuterSize();
+    // The engine view makes Qt recreate the native window for GPU
+    // composition; the new one needs the hints again.
+    if (event->type() == QEvent::WinIdChange && shownOnce_) applyHints();
     return QWidget::event(event);
   }
 
  public:
+  void applyHints() {
+    // Owned windows keep out of the taskbar, as a Windows owned window has no
+    // taskbar button.
+    applyFixedFrameHints(this, definition_->buttons == TitleButtons::MinimizeAndClose,
+                         owner_ ? Taskbar::NoEntry : Taskbar::Entry);
+  }
+
   void fitOuterSize() {
     if (!isVisible()) return;
     const QSize frame = frameGeometry().size() - geometry().size();
@@ -299,6 +310,7 @@ Window* createWindow(const WindowDef& definition, Window* owner) {
 }
 
 void showWindow(Window* window) {
+  window->applyHints();
   window->show();
   window->fitOuterSize();
   window->raise();

@@ -96,6 +96,15 @@ TEST(AboutWindow, ShowsItsTextsAndStartsInTheEmailBox) {
   EXPECT_TRUE(viewEmpty);
 }
 
+TEST(AboutWindow, IsThemedLikeTheWindowsBeforeIt) {
+  QImage box;
+  ASSERT_TRUE(whileAboutIsOpen([&](toolkit::Window* about) {
+    box = control(about, about_window::编辑框2)->grab().toImage();
+    pressEsc(about);
+  }));
+  EXPECT_EQ(QColor(box.pixel(0, box.height() / 2)), QColor(198, 197, 215));
+}
+
 TEST(AboutWindow, IsBuiltAfreshOnEveryOpening) {
   std::string before, after;
   ASSERT_TRUE(whileAboutIsOpen([&](toolkit::Window* about) {

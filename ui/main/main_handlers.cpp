@@ -2,6 +2,7 @@
 // The handlers of MainWindow: the version list and the generate command.
 #include "app/shell.h"
 #include "encoder/encoder.h"
+#include "toolkit/theme.h"
 #include "toolkit/toolkit.h"
 #include "ui/about/about_window.h"
 #include "ui/main/main_window.h"
@@ -19,6 +20,7 @@ toolkit::Window* window() {
 
 void onCreated() {
   toolkit::Window* self = window();
+  toolkit::setThemedDrawing(3);  // silver
   toolkit::comboAppend(self, 组合框_版本, "自动");
   int modules = 21;
   for (int version = 1; version <= 40; ++version, modules += 4) {
