@@ -29,11 +29,11 @@ void record(const char* format, ...) {
   std::fclose(log);
 }
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+[[maybe_unused]] void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+[[maybe_unused]] void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
   out.push_back(static_cast<std::uint8_t>(value));
   out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
