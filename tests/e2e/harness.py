@@ -1,0 +1,384 @@
+# SPDX-License-Identifier: MIT
+"""Runs the built program in a virtual display of its own and drives it as a user would."""
+import contextlib
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+import xlib
+
+MAIN_TITLE = "二维码生成器 v1.0"
+ABOUT_TITLE = "关于软件和作者"
+ERROR_TITLE = "错误"
+SCREEN = (1280, 1024)
+
+# Client coordinates in MainWindow.
+TEXT_BOX = (640, 121)
+GENERATE = (704, 249)
+ABOUT = (568, 249)
+PICTURE_BOX = (0, 0, 500, 496)
+
+# The program's calls into the library, in the order it makes them.
+ENTRY_POINTS = ("QRSetMessage", "QRSetBackColor", "QRSetBarColor", "QRConfigure",
+                "QRAppearance", "QRSetSize", "QRSaveAsBMP")
+
+WAIT = 20.0  # seconds; generous, since the two cores are shared with builds
+POLL = 0.02
+
+
+class Paths:
+    """Built files under test, filled in by run.py."""
+    program = None
+    encoder = None  # the real library; None when it is not built
+    fake = None
+    without = {}  # entry point name -> stand-in lacking it
+
+
+def wait_for(condition, what, timeout=WAIT):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"gave up waiting for {what}")
+        time.sleep(POLL)
+
+
+class Display:
+    """A 1280x1024x24 Xvfb on a display number it picks itself."""
+
+    def __init__(self):
+        self.name = None
+        self._server = None
+
+    def __enter__(self):
+        readable, writable = os.pipe()
+        try:
+            self._server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(writable), "-screen", "0",
+                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "-noreset"],
+                pass_fds=(writable,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+            os.close(writable)
+            writable = None
+            number = b""
+            deadline = time.monotonic() + WAIT
+            while not number.endswith(b"\n"):
+                if not select.select([readable], [], [], max(0, deadline - time.monotonic()))[0]:
+                    raise TimeoutError("Xvfb did not report its display")
+                chunk = os.read(readable, 16)
+                if not chunk:
+                    raise RuntimeError(f"Xvfb ended with status {self._server.wait()}")
+                number += chunk
+            self.name = ":" + number.decode().strip()
+        except BaseException:
+            self._stop()
+            raise
+        finally:
+            os.close(readable)
+            if writable is not None:
+                os.close(writable)
+        return self
+
+    def __exit__(self, *exc):
+        self._stop()
+
+    def _stop(self):
+        if self._server:
+            stop_group(self._server)
+            self._server = None
+
+    def env(self):
+        env = dict(os.environ, DISPLAY=self.name)
+        env.pop("XAUTHORITY", None)
+        return env
+
+    def xdotool(self, *args, check=True, timeout=WAIT):
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.env(),
+                                capture_output=True, text=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
+        return result.stdout
+
+    def geometry(self, window):
+        """(x, y, width, height) of a window on the screen."""
+        out = self.xdotool("getwindowgeometry", "--shell", window)
+        values = dict(line.split("=", 1) for line in out.split())
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def focus(self, window):
+        self.xdotool("windowfocus", "--sync", window)
+
+    def click(self, window, x, y):
+        self.xdotool("mousemove", "--window", window, x, y, "click", "1")
+
+    def key(self, *keys):
+        self.xdotool("key", *keys)
+
+    def xprop(self, window, *properties):
+        return subprocess.run(["xprop", "-id", str(window), *properties], env=self.env(),
+                              capture_output=True, text=True, timeout=WAIT, check=True).stdout
+
+    def screenshot(self, path):
+        """The whole screen as a binary PPM file; returns its pixels."""
+        subprocess.run(["/usr/bin/import", "-window", "root", f"ppm:{path}"], env=self.env(),
+                       check=True, timeout=WAIT, capture_output=True)
+        return Image.read_ppm(path)
+
+
+class Image:
+    """RGB pixels, rows of 3 bytes a pixel."""
+
+    def __init__(self, width, height, rows):
+        self.width, self.height, self.rows = width, height, rows
+
+    @classmethod
+    def read_ppm(cls, path):
+        with open(path, "rb") as file:
+            data = file.read()
+        fields = []
+        at = 0
+        while len(fields) < 4:
+            match = re.compile(rb"\s*(#[^\n]*\n\s*)*(\S+)").match(data, at)
+            fields.append(match.group(2))
+            at = match.end()
+        magic, width, height, top = fields[0], int(fields[1]), int(fields[2]), int(fields[3])
+        if magic != b"P6" or top not in (255, 65535):
+            raise ValueError(f"{path}: not a binary PPM")
+        at += 1
+        pixels = data[at:]
+        # import sometimes writes 16 bits a sample even when asked for 8.
+        if top == 65535:
+            pixels = pixels[0::2]
+        stride = 3 * width
+        return cls(width, height, [pixels[y * stride:(y + 1) * stride] for y in range(height)])
+
+    def crop(self, left, top, width, height):
+        return Image(width, height, [row[3 * left:3 * (left + width)]
+                                     for row in self.rows[top:top + height]])
+
+    def pixel(self, x, y):
+        return tuple(self.rows[y][3 * x:3 * x + 3])
+
+    def dark_box(self, threshold=128):
+        """(left, top, right, bottom) of the dark pixels, inclusive; or None. For grey
+        pictures: only the red channel is looked at, which keeps this quick."""
+        marks = bytes(1 if value < threshold else 0 for value in range(256))
+        left = top = right = bottom = None
+        for y, row in enumerate(self.rows):
+            dark = row[0::3].translate(marks)
+            first = dark.find(1)
+            if first < 0:
+                continue
+            last = dark.rfind(1)
+            top = y if top is None else top
+            bottom = y
+            left = first if left is None else min(left, first)
+            right = last if right is None else max(right, last)
+        return None if top is None else (left, top, right, bottom)
+
+    def write_ppm(self, path):
+        with open(path, "wb") as file:
+            file.write(b"P6\n%d %d\n255\n" % (self.width, self.height))
+            file.writelines(self.rows)
+
+
+def decode(path, pure=False):
+    """The byte contents of every QR code symbol ZXing finds in a picture."""
+    command = ["ZXingReader", "-format", "QRCode"] + (["-ispure"] if pure else []) + [str(path)]
+    out = subprocess.run(command, capture_output=True, text=True, timeout=WAIT).stdout
+    return [bytes.fromhex(m) for m in re.findall(r"^Bytes:[ \t]*([0-9A-Fa-f ]*)$", out, re.M)]
+
+
+def decode_zbar(path):
+    """The text zbar reads from a picture, without its closing newline; None for nothing."""
+    result = subprocess.run(["zbarimg", "-q", "--raw", str(path)], capture_output=True,
+                            timeout=WAIT)
+    return result.stdout[:-1] if result.returncode == 0 else None
+
+
+def type_text(watch, window, text):
+    """Types into the focused window of the program that owns window. Each character is bound
+    in turn to a spare key, and the next only after the program has answered a ping: xdotool
+    type binds and unbinds at once, and a key the program reads after that is lost."""
+    keycode = watch.spare_keycode()
+    try:
+        for character in text:
+            code = ord(character)
+            watch.bind(keycode, code if 0x20 <= code < 0x7F else 0x1000000 + code)
+            watch.press(keycode)
+            if not watch.ping(window, WAIT):
+                raise RuntimeError("the window left the screen while typing")
+    finally:
+        watch.bind(keycode, 0)
+
+
+def stop_group(process, grace=5.0):
+    """Ends a process started in a session of its own, with all it started."""
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(process.pid, sig)
+        try:
+            process.wait(timeout=grace)
+            break
+        except subprocess.TimeoutExpired:
+            continue
+    # Helpers of the program (its web engine) may outlive the leader.
+    with contextlib.suppress(ProcessLookupError):
+        os.killpg(process.pid, signal.SIGKILL)
+
+
+class Program:
+    """The program copied into a fresh program directory with the given library beside it
+    (None: no library), started from another directory."""
+
+    def __init__(self, display, library, env=None):
+        self.display = display
+        self.library = library
+        self.extra_env = env or {}
+        self._temp = None
+        self.process = None
+        self.status = None
+        self.window = None
+        self.watch = None
+
+    def __enter__(self):
+        self._temp = tempfile.TemporaryDirectory(prefix="qrgen-e2e-")
+        root = self._temp.name
+        self.directory = os.path.join(root, "program")
+        self.elsewhere = os.path.join(root, "elsewhere")
+        runtime = os.path.join(root, "runtime")
+        for path in (self.directory, self.elsewhere, runtime):
+            os.mkdir(path, 0o700)
+        try:
+            self.binary = os.path.join(self.directory, "qrgen")
+            shutil.copy2(Paths.program, self.binary)
+            if self.library:
+                shutil.copy2(self.library, os.path.join(self.directory, "QRCodeWin32.dll"))
+            self.log = os.path.join(root, "calls.log")
+            self.stdout_path = os.path.join(root, "stdout")
+            self.stderr_path = os.path.join(root, "stderr")
+            env = self.display.env()
+            env.pop("LD_LIBRARY_PATH", None)
+            env.pop("QT_QPA_PLATFORM", None)
+            env.update(XDG_RUNTIME_DIR=runtime, QRGEN_FAKE_LOG=self.log, **self.extra_env)
+            self.watch = xlib.Connection(self.display.name)
+            self.watch.watch()
+            with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+                self.process = subprocess.Popen([self.binary], cwd=self.elsewhere, env=env,
+                                                stdin=subprocess.DEVNULL, stdout=out,
+                                                stderr=err, start_new_session=True)
+        except BaseException:
+            self._end()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self._end()
+
+    def _end(self):
+        if self.process:
+            stop_group(self.process)
+        if self.watch:
+            self.watch.close()
+        if self._temp:
+            self._temp.cleanup()
+            self._temp = None
+
+    @property
+    def picture(self):
+        return os.path.join(self.directory, "a.bmp")
+
+    def windows(self, title):
+        """This program's windows on screen whose title is exactly this."""
+        self.watch.pump()
+        return [w for w in sorted(self.watch.mapped) if self.watch.name(w) == title]
+
+    def wait_window(self, title, timeout=WAIT):
+        """The window with this title once it is on screen and has answered a ping, so that
+        it is the one the program goes on with: at start the program replaces its first
+        MainWindow with a new one (the web view asks for another kind of native window)."""
+        while True:
+            window = wait_for(lambda: self.windows(title), f"a window {title!r}", timeout)[0]
+            if self.watch.ping(window, timeout):
+                return window
+
+    def wait_gone(self, window, timeout=WAIT):
+        def gone():
+            self.watch.pump(POLL)
+            return window not in self.watch.mapped
+        wait_for(gone, f"window {window:#x} to leave the screen", timeout)
+
+    def sync(self, window=None):
+        """Returns once the program has handled all input sent to it so far."""
+        if not self.watch.ping(window or self.window, WAIT):
+            raise RuntimeError("the window left the screen before it answered")
+
+    def main_window(self):
+        self.window = self.wait_window(MAIN_TITLE)
+        return self.window
+
+    def wait_exit(self, timeout=WAIT):
+        try:
+            self.status = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise TimeoutError(f"the program did not end in {timeout} s") from None
+        return self.status
+
+    def stderr(self):
+        with open(self.stderr_path, "rb") as file:
+            return file.read().decode("utf-8", "replace")
+
+    def calls(self):
+        """The entry points the stand-in library saw, in order."""
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log, encoding="ascii") as file:
+            return [line.split()[0] for line in file if line.strip()]
+
+    def cwd(self):
+        return os.readlink(f"/proc/{self.process.pid}/cwd")
+
+    def type(self, text):
+        type_text(self.watch, self.window, text)
+
+    def type_into_text_box(self, *pieces):
+        """Types strings, with a Return between them, into the text box."""
+        self.display.focus(self.window)
+        self.display.click(self.window, *TEXT_BOX)
+        for i, piece in enumerate(pieces):
+            if i:
+                self.display.key("Return")
+            self.type(piece)
+
+    def generate(self):
+        self.display.click(self.window, *GENERATE)
+
+    def wait_picture(self, previous=None):
+        """Waits for a.bmp to be (re)written and returns its path."""
+        def written():
+            try:
+                info = os.stat(self.picture)
+            except FileNotFoundError:
+                return False
+            # The real library renames a whole file into place; the stand-in writes
+            # in place, and its picture has a known size.
+            if self.library == Paths.fake and info.st_size != 54 + 500 * 500 * 3:
+                return False
+            return previous is None or (info.st_ino, info.st_mtime_ns) != previous
+        wait_for(written, "a.bmp to be written")
+        return self.picture
+
+    def picture_identity(self):
+        info = os.stat(self.picture)
+        return info.st_ino, info.st_mtime_ns
+
+    def client_to_screen(self, x, y):
+        left, top, _, _ = self.display.geometry(self.window)
+        return left + x, top + y
