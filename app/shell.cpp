@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/codepage.h"
@@ -126,7 +127,10 @@ void FatalError(const char* message) {
   // Built on the stack: this path also serves when the heap is exhausted.
   char text[1024];
   std::snprintf(text, sizeof text, "运行时出错!\r\n\r\n错误信息：%s\r\n", message ? message : "");
-  std::fprintf(stderr, "%s", qr::codepage::toUtf8(text).c_str());
+  // The terminal gets the same text with the platform's line breaks.
+  std::string console = qr::codepage::toUtf8(text);
+  for (std::size_t at; (at = console.find("\r\n")) != std::string::npos;) console.erase(at, 1);
+  std::fputs(console.c_str(), stderr);
   std::fflush(stderr);
   if (state.platformStarted) {
     // Nothing of the interrupted program may run while the box is up.

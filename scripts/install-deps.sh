@@ -8,7 +8,7 @@ PACKAGES="
   build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-webengine-dev qt6-tools-dev libgl-dev
   libqrcodegencpp-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev zxing-cpp-tools zbar-tools libzint-dev zint qrencode
+  libzxing-dev zxing-cpp-tools zbar-tools libzint-dev zint zint-qt qrencode python3
   xvfb xauth xdotool x11-utils imagemagick
   fonts-noto-cjk fonts-arphic-uming
   desktop-file-utils appstream

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPalette>
 #include <cerrno>
@@ -22,7 +23,19 @@ QString fromCodepage(const char* text);
 
 namespace {
 
-std::unique_ptr<QApplication> application;
+// Deliberately not a static object: if Qt ends the process itself (the
+// display went away), exit handlers must not tear down a live application.
+QApplication* application = nullptr;
+
+QtMessageHandler defaultMessageHandler = nullptr;
+
+// The engine, started from a module after the application object, says so
+// each start; that is by design here.
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("Qt WebEngine seems to be initialized from a plugin")))
+    return;
+  defaultMessageHandler(type, context, message);
+}
 
 constexpr std::size_t kMaxFileSize = std::size_t{256} * 1024 * 1024;
 
@@ -31,7 +44,9 @@ constexpr std::size_t kMaxFileSize = std::size_t{256} * 1024 * 1024;
 void startPlatform(int& argc, char** argv) {
   // WebEngine's sandbox refuses to run as root; only then is it switched off.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-  application = std::make_unique<QApplication>(argc, argv);
+  defaultMessageHandler = qInstallMessageHandler(quietMessages);
+  QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+  application = new QApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the shell decides when to quit
   // One look on every desktop; windows and dialogs in the button-face colour.
   QApplication::setStyle(QStringLiteral("Fusion"));
@@ -45,7 +60,8 @@ void startPlatform(int& argc, char** argv) {
 void stopPlatform() {
   // Windows destroyed during the last events are still waiting to go.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  application.reset();
+  delete application;
+  application = nullptr;
 }
 
 int runEventLoop() {

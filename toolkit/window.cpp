@@ -51,6 +51,7 @@ class Window : public QWidget {
   std::vector<QWidget*> focusCycle_;
   bool inputEnabled_ = true;
   bool shownOnce_ = false;
+  bool engineScheduled_ = false;
 
  protected:
   void closeEvent(QCloseEvent* event) override {
@@ -76,9 +77,15 @@ class Window : public QWidget {
 
   void showEvent(QShowEvent* event) override {
     QWidget::showEvent(event);
-    if (shownOnce_) return;
     shownOnce_ = true;
-    // The web engine starts once the window is on screen.
+  }
+
+  void paintEvent(QPaintEvent* event) override {
+    QWidget::paintEvent(event);
+    if (engineScheduled_) return;
+    engineScheduled_ = true;
+    // The web engine starts once the window has been drawn: loading it takes
+    // longer than everything before.
     QTimer::singleShot(0, this, [this] {
       for (QWidget* control : controls_)
         if (auto* frame = dynamic_cast<HtmlFrame*>(control)) frame->startEngine();

@@ -22,10 +22,18 @@ TEXT_BOX = (640, 121)
 GENERATE = (704, 249)
 ABOUT = (568, 249)
 PICTURE_BOX = (0, 0, 500, 496)
+VERSION_LIST = (677, 315)  # the arrow buttons of the two lists
+LEVEL_LIST = (675, 389)
+# A point of the web view clear of its own page's text, and that page's background.
+WEB_VIEW_POINT = (540, 540)
+OFFLINE_PAGE_COLOUR = (0xF4, 0xF6, 0xFA)
 
 # The program's calls into the library, in the order it makes them.
 ENTRY_POINTS = ("QRSetMessage", "QRSetBackColor", "QRSetBarColor", "QRConfigure",
                 "QRAppearance", "QRSetSize", "QRSaveAsBMP")
+
+# Loaded by the program from its own directory, when the build has them.
+MODULES = ("qrgen-webview.so",)
 
 WAIT = 20.0  # seconds; generous, since the two cores are shared with builds
 POLL = 0.02
@@ -37,6 +45,15 @@ class Paths:
     encoder = None  # the real library; None when it is not built
     fake = None
     without = {}  # entry point name -> stand-in lacking it
+
+
+def copy_program(directory):
+    """Puts the program, with the modules it loads from beside itself, into directory."""
+    shutil.copy2(Paths.program, os.path.join(directory, "qrgen"))
+    for module in MODULES:
+        built = os.path.join(os.path.dirname(Paths.program), module)
+        if os.path.exists(built):
+            shutil.copy2(built, os.path.join(directory, module))
 
 
 def wait_for(condition, what, timeout=WAIT):
@@ -149,13 +166,17 @@ class Image:
             fields.append(match.group(2))
             at = match.end()
         magic, width, height, top = fields[0], int(fields[1]), int(fields[2]), int(fields[3])
-        if magic != b"P6" or top not in (255, 65535):
+        if magic != b"P6" or not 0 < top < 65536:
             raise ValueError(f"{path}: not a binary PPM")
         at += 1
         pixels = data[at:]
-        # import sometimes writes 16 bits a sample even when asked for 8.
-        if top == 65535:
+        # ImageMagick keeps the depth it found (1 bit for the encoder's pictures, sometimes
+        # 16 for the screen) unless told otherwise.
+        if top > 255:
             pixels = pixels[0::2]
+            top = 255
+        if top != 255:
+            pixels = pixels.translate(bytes(min(255, v * 255 // top) for v in range(256)))
         stride = 3 * width
         return cls(width, height, [pixels[y * stride:(y + 1) * stride] for y in range(height)])
 
@@ -183,17 +204,39 @@ class Image:
             right = last if right is None else max(right, last)
         return None if top is None else (left, top, right, bottom)
 
+    def symbol_modules(self):
+        """(modules a side, pixels a module) of the one symbol in a picture, measured on its
+        top-left finder pattern, which is 7 modules wide."""
+        left, top, right, _ = self.dark_box()
+        row = self.rows[top][0::3]
+        run = 0
+        while row[left + run] < 128:
+            run += 1
+        module = run / 7
+        return round((right - left + 1) / module), module
+
+    @classmethod
+    def read_any(cls, path, scratch):
+        """Any picture ImageMagick reads, through a PPM file in scratch."""
+        ppm = os.path.join(scratch, os.path.basename(path) + ".ppm")
+        subprocess.run(["/usr/bin/convert", str(path), f"ppm:{ppm}"], check=True, timeout=WAIT,
+                       capture_output=True)
+        return cls.read_ppm(ppm)
+
     def write_ppm(self, path):
         with open(path, "wb") as file:
             file.write(b"P6\n%d %d\n255\n" % (self.width, self.height))
             file.writelines(self.rows)
 
 
-def decode(path, pure=False):
-    """The byte contents of every QR code symbol ZXing finds in a picture."""
+def decode(path, pure=False, with_level=False):
+    """The byte contents of every QR code symbol ZXing finds in a picture; with_level, pairs
+    of contents and error-correction level."""
     command = ["ZXingReader", "-format", "QRCode"] + (["-ispure"] if pure else []) + [str(path)]
     out = subprocess.run(command, capture_output=True, text=True, timeout=WAIT).stdout
-    return [bytes.fromhex(m) for m in re.findall(r"^Bytes:[ \t]*([0-9A-Fa-f ]*)$", out, re.M)]
+    found = [(bytes.fromhex(data), level) for data, level in re.findall(
+        r"^Bytes:[ \t]*([0-9A-Fa-f ]*)$.*?^EC Level:[ \t]*(\S*)$", out, re.M | re.S)]
+    return found if with_level else [data for data, _ in found]
 
 
 def decode_zbar(path):
@@ -244,7 +287,6 @@ class Program:
         self.extra_env = env or {}
         self._temp = None
         self.process = None
-        self.status = None
         self.window = None
         self.watch = None
 
@@ -258,7 +300,7 @@ class Program:
             os.mkdir(path, 0o700)
         try:
             self.binary = os.path.join(self.directory, "qrgen")
-            shutil.copy2(Paths.program, self.binary)
+            copy_program(self.directory)
             if self.library:
                 shutil.copy2(self.library, os.path.join(self.directory, "QRCodeWin32.dll"))
             self.log = os.path.join(root, "calls.log")
@@ -326,10 +368,9 @@ class Program:
 
     def wait_exit(self, timeout=WAIT):
         try:
-            self.status = self.process.wait(timeout=timeout)
+            return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise TimeoutError(f"the program did not end in {timeout} s") from None
-        return self.status
 
     def stderr(self):
         with open(self.stderr_path, "rb") as file:
@@ -356,6 +397,13 @@ class Program:
             if i:
                 self.display.key("Return")
             self.type(piece)
+
+    def pick_last(self, list_arrow):
+        """Opens a list by its arrow and picks its last item from the keyboard."""
+        self.display.click(self.window, *list_arrow)
+        self.sync()
+        self.display.key("End", "Return")
+        self.sync()
 
     def generate(self):
         self.display.click(self.window, *GENERATE)

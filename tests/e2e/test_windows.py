@@ -32,6 +32,19 @@ class WindowsTest(DisplayCase):
                 close(program)
                 self.assertEqual(program.wait_exit(), 0)
 
+    def test_web_view_beside_the_program_shows_its_own_page_when_offline(self):
+        # The promotion page's address does not resolve here.
+        fake = self.need_file(harness.Paths.fake, "the stand-in library")
+        shots = self.scratch()
+        with Program(self.display, fake) as program:
+            program.main_window()
+            x, y = program.client_to_screen(*harness.WEB_VIEW_POINT)
+
+            def shown():
+                screen = self.display.screenshot(os.path.join(shots, "screen.ppm"))
+                return screen.pixel(x, y) == harness.OFFLINE_PAGE_COLOUR
+            harness.wait_for(shown, "the web view's own page")
+
     def test_losing_the_display_ends_the_program_without_a_crash(self):
         fake = self.need_file(harness.Paths.fake, "the stand-in library")
         with Program(self.display, fake) as program:

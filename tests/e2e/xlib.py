@@ -98,6 +98,8 @@ _lib.XGetImage.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_int, 
 _lib.XDestroyImage.argtypes = [ctypes.POINTER(_Image)]
 _lib.XSetErrorHandler.restype = ctypes.c_void_p
 _lib.XSetErrorHandler.argtypes = [ctypes.c_void_p]
+_lib.XGetGeometry.argtypes = [ctypes.c_void_p, Window, ctypes.POINTER(Window)] + \
+    [ctypes.POINTER(ctypes.c_int)] * 2 + [ctypes.POINTER(ctypes.c_uint)] * 4
 _lib.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
                                   ctypes.POINTER(ctypes.c_int)]
 _lib.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
@@ -178,7 +180,7 @@ class Connection:
             _lib.XNextEvent(self._dpy, ctypes.byref(event))
             now = time.monotonic()
             if event.type == ClientMessage:
-                if event.client.message_type == self.atom("WM_PROTOCOLS"):
+                if event.client.data[0] == self.atom("_NET_WM_PING"):
                     self._pongs.add(event.client.data[1])
                 continue
             if event.type not in (MapNotify, UnmapNotify, DestroyNotify):
@@ -255,6 +257,18 @@ class Connection:
         _tst.XTestFakeButtonEvent(self._dpy, 1, 1, 0)
         _tst.XTestFakeButtonEvent(self._dpy, 1, 0, 0)
         _lib.XSync(self._dpy, 0)
+
+    def geometry(self, window):
+        """(x, y, width, height) of a window in its parent: on the root without a window
+        manager."""
+        root = Window()
+        x, y = ctypes.c_int(), ctypes.c_int()
+        width, height, border, depth = (ctypes.c_uint() for _ in range(4))
+        if not _lib.XGetGeometry(self._dpy, window, ctypes.byref(root), ctypes.byref(x),
+                                 ctypes.byref(y), ctypes.byref(width), ctypes.byref(height),
+                                 ctypes.byref(border), ctypes.byref(depth)):
+            return None
+        return x.value, y.value, width.value, height.value
 
     def spare_keycode(self):
         """A keycode the keyboard map leaves empty, to bind any character to."""

@@ -28,16 +28,16 @@ int scaled(int level, int maximum) {
 }
 
 struct BmpCase {
-  BmpCase(const char* name, BmpSpec spec, RawPixel raw, std::function<QRgb(int x, int y)> expected,
-          QImage::Format format = QImage::Format_RGB32)
+  BmpCase(const char* name, BmpLayout layout, RawPixel raw,
+          std::function<QRgb(int x, int y)> expected, QImage::Format format = QImage::Format_RGB32)
       : name(name),
-        spec(std::move(spec)),
+        layout(std::move(layout)),
         raw(std::move(raw)),
         expected(std::move(expected)),
         format(format) {}
 
   const char* name;
-  BmpSpec spec;
+  BmpLayout layout;
   RawPixel raw;
   std::function<QRgb(int x, int y)> expected;
   QImage::Format format;
@@ -47,22 +47,22 @@ void PrintTo(const BmpCase& test, std::ostream* out) {
   *out << test.name;
 }
 
-BmpSpec indexed(BmpHeader header, int bitsPerPixel, int width, int height,
-                RowOrder order = RowOrder::BottomUp) {
-  BmpSpec spec = bmpSpec(header, width, height, bitsPerPixel, order);
-  spec.palette = testPalette(1 << bitsPerPixel);
-  return spec;
+BmpLayout indexed(BmpHeader header, int bitsPerPixel, int width, int height,
+                  RowOrder order = RowOrder::BottomUp) {
+  BmpLayout layout = bmpSpec(header, width, height, bitsPerPixel, order);
+  layout.palette = testPalette(1 << bitsPerPixel);
+  return layout;
 }
 
-BmpCase indexedCase(const char* name, BmpSpec spec) {
-  const auto palette = spec.palette;
-  const int colours = 1 << spec.bitsPerPixel;
-  return {name, spec, [colours](int x, int y) { return indexAt(x, y, colours); },
+BmpCase indexedCase(const char* name, BmpLayout layout) {
+  const auto palette = layout.palette;
+  const int colours = 1 << layout.bitsPerPixel;
+  return {name, layout, [colours](int x, int y) { return indexAt(x, y, colours); },
           [palette, colours](int x, int y) { return palette[indexAt(x, y, colours)]; }};
 }
 
-BmpCase trueColourCase(const char* name, BmpSpec spec) {
-  return {name, spec, [](int x, int y) { return packed24(colourAt(x, y)); }, colourAt};
+BmpCase trueColourCase(const char* name, BmpLayout layout) {
+  return {name, layout, [](int x, int y) { return packed24(colourAt(x, y)); }, colourAt};
 }
 
 // A 16-bit 5-5-5 picture whose spare top bit is set, to show it is ignored.
@@ -85,29 +85,29 @@ int alphaAt(int x, int y) {
 }
 
 std::vector<BmpCase> bmpCases() {
-  BmpSpec shortPalette = indexed(BmpHeader::Info, 8, 6, 3);
+  BmpLayout shortPalette = indexed(BmpHeader::Info, 8, 6, 3);
   shortPalette.palette = testPalette(3);
   shortPalette.coloursUsed = 3;
   const auto shortColours = shortPalette.palette;
 
   // The header claims 256 entries; the pixel offset leaves room for two.
-  BmpSpec cutPalette = indexed(BmpHeader::Info, 4, 5, 2);
+  BmpLayout cutPalette = indexed(BmpHeader::Info, 4, 5, 2);
   cutPalette.paletteWritten = 2;
   const auto cutColours = cutPalette.palette;
 
-  BmpSpec bitFields565 = bmpSpec(BmpHeader::Info, 5, 3, 16);
+  BmpLayout bitFields565 = bmpSpec(BmpHeader::Info, 5, 3, 16);
   bitFields565.compression = 3;
   bitFields565.masks = {0xF800, 0x07E0, 0x001F, 0};
 
-  BmpSpec alphaV5 = bmpSpec(BmpHeader::V5, 3, 3, 32);
+  BmpLayout alphaV5 = bmpSpec(BmpHeader::V5, 3, 3, 32);
   alphaV5.compression = 3;
   alphaV5.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
 
-  BmpSpec swappedMasks = bmpSpec(BmpHeader::Info, 3, 2, 32);
+  BmpLayout swappedMasks = bmpSpec(BmpHeader::Info, 3, 2, 32);
   swappedMasks.compression = 3;
   swappedMasks.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0};
 
-  BmpSpec tenBitMasks = bmpSpec(BmpHeader::V4, 3, 2, 32);
+  BmpLayout tenBitMasks = bmpSpec(BmpHeader::V4, 3, 2, 32);
   tenBitMasks.compression = 3;
   tenBitMasks.masks = {0x3FF00000, 0x000FFC00, 0x000003FF, 0};
 
@@ -175,10 +175,10 @@ class BmpDecodeTest : public testing::TestWithParam<BmpCase> {};
 
 TEST_P(BmpDecodeTest, DecodesEveryPixel) {
   const BmpCase& test = GetParam();
-  const Bytes file = makeBmp(test.spec, test.raw);
+  const Bytes file = makeBmp(test.layout, test.raw);
   const QImage image = toolkit::decodePicture(view(file));
   ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.size(), QSize(test.spec.width, test.spec.height));
+  EXPECT_EQ(image.size(), QSize(test.layout.width, test.layout.height));
   EXPECT_EQ(image.format(), test.format);
   EXPECT_TRUE(pixelsMatch(image, test.expected));
 }
@@ -197,10 +197,10 @@ TEST(BmpAgainstQtReader, AgreesOverLayouts) {
         for (int width = 1; width <= 9; ++width) {
           if (header == BmpHeader::Core && (bitsPerPixel == 32 || order == RowOrder::TopDown))
             continue;
-          BmpSpec spec = bitsPerPixel <= 8 ? indexed(header, bitsPerPixel, width, 3, order)
-                                           : bmpSpec(header, width, 3, bitsPerPixel, order);
+          BmpLayout layout = bitsPerPixel <= 8 ? indexed(header, bitsPerPixel, width, 3, order)
+                                               : bmpSpec(header, width, 3, bitsPerPixel, order);
           const int colours = 1 << std::min(bitsPerPixel, 8);
-          const Bytes file = makeBmp(spec, [colours, bitsPerPixel](int x, int y) {
+          const Bytes file = makeBmp(layout, [colours, bitsPerPixel](int x, int y) {
             return bitsPerPixel <= 8 ? static_cast<std::uint32_t>(indexAt(x, y, colours))
                                      : packed24(colourAt(x, y));
           });
@@ -253,10 +253,10 @@ Bytes cutTo(std::size_t size) {
 }
 
 Bytes withBitFields(int bitsPerPixel, std::array<std::uint32_t, 4> masks) {
-  BmpSpec spec = bmpSpec(BmpHeader::Info, 2, 2, bitsPerPixel);
-  spec.compression = 3;
-  spec.masks = masks;
-  return makeBmp(spec, [](int, int) { return 0u; });
+  BmpLayout layout = bmpSpec(BmpHeader::Info, 2, 2, bitsPerPixel);
+  layout.compression = 3;
+  layout.masks = masks;
+  return makeBmp(layout, [](int, int) { return 0u; });
 }
 
 struct HostileCase {

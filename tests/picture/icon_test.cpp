@@ -40,15 +40,15 @@ QRgb withAlpha(QRgb colour, int alpha) {
   return qRgba(qRed(colour), qGreen(colour), qBlue(colour), alpha);
 }
 
-BmpSpec entrySpec(int bitsPerPixel, int width, int height) {
-  BmpSpec spec = bmpSpec(BmpHeader::Info, width, height, bitsPerPixel);
-  if (bitsPerPixel <= 8) spec.palette = testPalette(1 << bitsPerPixel);
-  return spec;
+BmpLayout entrySpec(int bitsPerPixel, int width, int height) {
+  BmpLayout layout = bmpSpec(BmpHeader::Info, width, height, bitsPerPixel);
+  if (bitsPerPixel <= 8) layout.palette = testPalette(1 << bitsPerPixel);
+  return layout;
 }
 
-RawPixel rawFor(const BmpSpec& spec, bool withAlphaByte) {
-  if (spec.bitsPerPixel <= 8) {
-    const int colours = 1 << spec.bitsPerPixel;
+RawPixel rawFor(const BmpLayout& layout, bool withAlphaByte) {
+  if (layout.bitsPerPixel <= 8) {
+    const int colours = 1 << layout.bitsPerPixel;
     return [colours](int x, int y) { return static_cast<std::uint32_t>(indexAt(x, y, colours)); };
   }
   return [withAlphaByte](int x, int y) {
@@ -58,18 +58,19 @@ RawPixel rawFor(const BmpSpec& spec, bool withAlphaByte) {
 }
 
 // The colour of an entry made by dibEntry() before any transparency.
-std::function<QRgb(int, int)> opaqueFor(const BmpSpec& spec) {
-  if (spec.bitsPerPixel <= 8) {
-    const auto palette = spec.palette;
-    const int colours = 1 << spec.bitsPerPixel;
+std::function<QRgb(int, int)> opaqueFor(const BmpLayout& layout) {
+  if (layout.bitsPerPixel <= 8) {
+    const auto palette = layout.palette;
+    const int colours = 1 << layout.bitsPerPixel;
     return [palette, colours](int x, int y) { return palette[indexAt(x, y, colours)]; };
   }
   return colourAt;
 }
 
-IconEntry dibEntry(const BmpSpec& spec, const MaskBit& mask, bool withAlphaByte = false) {
-  return {makeDib(spec, rawFor(spec, withAlphaByte), mask), static_cast<std::uint8_t>(spec.width),
-          static_cast<std::uint8_t>(spec.height), 1, static_cast<std::uint16_t>(spec.bitsPerPixel)};
+IconEntry dibEntry(const BmpLayout& layout, const MaskBit& mask, bool withAlphaByte = false) {
+  return {makeDib(layout, rawFor(layout, withAlphaByte), mask),
+          static_cast<std::uint8_t>(layout.width), static_cast<std::uint8_t>(layout.height), 1,
+          static_cast<std::uint16_t>(layout.bitsPerPixel)};
 }
 
 QImage pngPicture(int width, int height) {
@@ -99,18 +100,18 @@ void PrintTo(const IconCase& test, std::ostream* out) {
 }
 
 // Pixels of an entry whose AND mask is applied.
-std::function<QRgb(int, int)> maskedPixels(const BmpSpec& spec) {
-  const auto opaque = opaqueFor(spec);
+std::function<QRgb(int, int)> maskedPixels(const BmpLayout& layout) {
+  const auto opaque = opaqueFor(layout);
   return [opaque](int x, int y) { return maskedAt(x, y) ? QRgb{0} : opaque(x, y); };
 }
 
 std::vector<IconCase> iconCases() {
-  const BmpSpec eightBit = entrySpec(8, 5, 4);
-  const BmpSpec oneBit = entrySpec(1, 11, 3);
-  const BmpSpec trueColour = entrySpec(24, 3, 3);
-  const BmpSpec withAlphaChannel = entrySpec(32, 4, 3);
-  const BmpSpec fourBit = entrySpec(4, 6, 2);
-  const BmpSpec large = entrySpec(8, 32, 32);
+  const BmpLayout eightBit = entrySpec(8, 5, 4);
+  const BmpLayout oneBit = entrySpec(1, 11, 3);
+  const BmpLayout trueColour = entrySpec(24, 3, 3);
+  const BmpLayout withAlphaChannel = entrySpec(32, 4, 3);
+  const BmpLayout fourBit = entrySpec(4, 6, 2);
+  const BmpLayout large = entrySpec(8, 32, 32);
 
   return {
       {"AlphaChannelDecidesOverMask",

@@ -38,8 +38,8 @@ QRgb standardColour(int index) {
 
 struct PcxCase {
   const char* name;
-  PcxSpec spec;
-  std::function<Bytes(const PcxSpec& spec, int y)> line;
+  PcxLayout layout;
+  std::function<Bytes(const PcxLayout& layout, int y)> line;
   std::function<QRgb(int x, int y)> expected;
 };
 
@@ -47,17 +47,17 @@ void PrintTo(const PcxCase& test, std::ostream* out) {
   *out << test.name;
 }
 
-PcxSpec paletted(int width, int height) {
-  PcxSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.trailingPalette = testPalette(256);
-  return spec;
+PcxLayout paletted(int width, int height) {
+  PcxLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.trailingPalette = testPalette(256);
+  return layout;
 }
 
-Bytes palettedLine(const PcxSpec& spec, int y) {
-  Bytes line(pcxBytesPerLine(spec), 0);
-  for (int x = 0; x < spec.width; ++x) line[x] = static_cast<std::uint8_t>(indexAt(x, y, 256));
+Bytes palettedLine(const PcxLayout& layout, int y) {
+  Bytes line(pcxBytesPerLine(layout), 0);
+  for (int x = 0; x < layout.width; ++x) line[x] = static_cast<std::uint8_t>(indexAt(x, y, 256));
   return line;
 }
 
@@ -65,18 +65,18 @@ QRgb palettedColour(int x, int y) {
   return testPalette(256)[indexAt(x, y, 256)];
 }
 
-PcxSpec trueColour(int width, int height) {
-  PcxSpec spec;
-  spec.planes = 3;
-  spec.width = width;
-  spec.height = height;
-  return spec;
+PcxLayout trueColour(int width, int height) {
+  PcxLayout layout;
+  layout.planes = 3;
+  layout.width = width;
+  layout.height = height;
+  return layout;
 }
 
-Bytes trueColourLine(const PcxSpec& spec, int y) {
-  const int bytesPerLine = pcxBytesPerLine(spec);
+Bytes trueColourLine(const PcxLayout& layout, int y) {
+  const int bytesPerLine = pcxBytesPerLine(layout);
   Bytes line(3 * bytesPerLine, 0);
-  for (int x = 0; x < spec.width; ++x) {
+  for (int x = 0; x < layout.width; ++x) {
     line[x] = static_cast<std::uint8_t>(qRed(colourAt(x, y)));
     line[bytesPerLine + x] = static_cast<std::uint8_t>(qGreen(colourAt(x, y)));
     line[2 * bytesPerLine + x] = static_cast<std::uint8_t>(qBlue(colourAt(x, y)));
@@ -84,37 +84,37 @@ Bytes trueColourLine(const PcxSpec& spec, int y) {
   return line;
 }
 
-PcxSpec planar(int planes, int width, int height, int version = 5) {
-  PcxSpec spec;
-  spec.version = version;
-  spec.bitsPerPlane = 1;
-  spec.planes = planes;
-  spec.width = width;
-  spec.height = height;
-  spec.headerPalette = headerPalette();
-  return spec;
+PcxLayout planar(int planes, int width, int height, int version = 5) {
+  PcxLayout layout;
+  layout.version = version;
+  layout.bitsPerPlane = 1;
+  layout.planes = planes;
+  layout.width = width;
+  layout.height = height;
+  layout.headerPalette = headerPalette();
+  return layout;
 }
 
-std::function<Bytes(const PcxSpec&, int)> planarPattern(int colours) {
-  return [colours](const PcxSpec& spec, int y) {
-    return planarLine(spec, y, [colours](int x, int row) { return indexAt(x, row, colours); });
+std::function<Bytes(const PcxLayout&, int)> planarPattern(int colours) {
+  return [colours](const PcxLayout& layout, int y) {
+    return planarLine(layout, y, [colours](int x, int row) { return indexAt(x, row, colours); });
   };
 }
 
 std::vector<PcxCase> pcxCases() {
-  PcxSpec offset = paletted(4, 2);
+  PcxLayout offset = paletted(4, 2);
   offset.xMin = 3;
   offset.yMin = 7;
-  PcxSpec across = paletted(7, 4);
+  PcxLayout across = paletted(7, 4);
   across.runs = Runs::AcrossLines;
   // 63 × 32 bytes of one value: exactly as compressed as runs allow.
-  PcxSpec solid = paletted(63 * 32, 100);
+  PcxLayout solid = paletted(63 * 32, 100);
   solid.runs = Runs::AcrossLines;
-  PcxSpec wideLine = trueColour(5, 2);
+  PcxLayout wideLine = trueColour(5, 2);
   wideLine.bytesPerLine = 12;
 
   const auto solidLine = [](int value) {
-    return [value](const PcxSpec& spec, int) { return Bytes(pcxBytesPerLine(spec), value); };
+    return [value](const PcxLayout& layout, int) { return Bytes(pcxBytesPerLine(layout), value); };
   };
   const auto palette = testPalette(256);
   const auto header = headerPalette();
@@ -122,7 +122,7 @@ std::vector<PcxCase> pcxCases() {
       {"EightBitOddWidth", paletted(5, 3), palettedLine, palettedColour},
       {"EightBitWindowOffOrigin", offset, palettedLine, palettedColour},
       {"EightBitRunsAcrossLines", across,
-       [](const PcxSpec& spec, int y) { return Bytes(pcxBytesPerLine(spec), y / 2 + 200); },
+       [](const PcxLayout& layout, int y) { return Bytes(pcxBytesPerLine(layout), y / 2 + 200); },
        [palette](int, int y) { return palette[y / 2 + 200]; }},
       {"EightBitLongRunsSplitAt63", paletted(200, 2), solidLine(0xC7),
        [palette](int, int) { return palette[0xC7]; }},
@@ -148,10 +148,10 @@ class PcxDecodeTest : public testing::TestWithParam<PcxCase> {};
 
 TEST_P(PcxDecodeTest, DecodesEveryPixel) {
   const PcxCase& test = GetParam();
-  const Bytes file = makePcx(test.spec, [&test](int y) { return test.line(test.spec, y); });
+  const Bytes file = makePcx(test.layout, [&test](int y) { return test.line(test.layout, y); });
   const QImage image = toolkit::decodePicture(view(file));
   ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.size(), QSize(test.spec.width, test.spec.height));
+  EXPECT_EQ(image.size(), QSize(test.layout.width, test.layout.height));
   EXPECT_EQ(image.format(), QImage::Format_RGB32);
   EXPECT_TRUE(pixelsMatch(image, test.expected));
 }
@@ -164,13 +164,13 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PcxDecodeTest, testing::ValuesIn(pcxCases()),
 // ---- Broken and hostile files ------------------------------------------------------------
 
 Bytes validPaletted() {
-  const PcxSpec spec = paletted(4, 3);
-  return makePcx(spec, [&spec](int y) { return palettedLine(spec, y); });
+  const PcxLayout layout = paletted(4, 3);
+  return makePcx(layout, [&layout](int y) { return palettedLine(layout, y); });
 }
 
 Bytes validTrueColour() {
-  const PcxSpec spec = trueColour(4, 3);
-  return makePcx(spec, [&spec](int y) { return trueColourLine(spec, y); });
+  const PcxLayout layout = trueColour(4, 3);
+  return makePcx(layout, [&layout](int y) { return trueColourLine(layout, y); });
 }
 
 Bytes withByte(Bytes file, std::size_t offset, std::uint8_t value) {

@@ -106,77 +106,79 @@ void packPixel(Bytes& row, int x, int bitsPerPixel, std::uint32_t value) {
 
 }  // namespace
 
-BmpSpec bmpSpec(BmpHeader header, int width, int height, int bitsPerPixel, RowOrder order) {
-  BmpSpec spec;
-  spec.header = header;
-  spec.width = width;
-  spec.height = height;
-  spec.bitsPerPixel = bitsPerPixel;
-  spec.order = order;
-  return spec;
+BmpLayout bmpSpec(BmpHeader header, int width, int height, int bitsPerPixel, RowOrder order) {
+  BmpLayout layout;
+  layout.header = header;
+  layout.width = width;
+  layout.height = height;
+  layout.bitsPerPixel = bitsPerPixel;
+  layout.order = order;
+  return layout;
 }
 
-Bytes makeDib(const BmpSpec& spec, const RawPixel& pixel, const MaskBit& mask) {
-  const std::uint32_t headerSize = headerSizeOf(spec.header);
+Bytes makeDib(const BmpLayout& layout, const RawPixel& pixel, const MaskBit& mask) {
+  const std::uint32_t headerSize = headerSizeOf(layout.header);
   const int storedHeight =
-      mask ? 2 * spec.height : (spec.order == RowOrder::TopDown ? -spec.height : spec.height);
+      mask ? 2 * layout.height
+           : (layout.order == RowOrder::TopDown ? -layout.height : layout.height);
   Bytes dib;
   appendU32(dib, headerSize);
-  if (spec.header == BmpHeader::Core) {
-    appendU16(dib, static_cast<std::uint16_t>(spec.width));
+  if (layout.header == BmpHeader::Core) {
+    appendU16(dib, static_cast<std::uint16_t>(layout.width));
     appendU16(dib, static_cast<std::uint16_t>(storedHeight));
     appendU16(dib, 1);
-    appendU16(dib, static_cast<std::uint16_t>(spec.bitsPerPixel));
+    appendU16(dib, static_cast<std::uint16_t>(layout.bitsPerPixel));
   } else {
-    appendU32(dib, static_cast<std::uint32_t>(spec.width));
+    appendU32(dib, static_cast<std::uint32_t>(layout.width));
     appendU32(dib, static_cast<std::uint32_t>(storedHeight));
     appendU16(dib, 1);
-    appendU16(dib, static_cast<std::uint16_t>(spec.bitsPerPixel));
-    appendU32(dib, spec.compression);
+    appendU16(dib, static_cast<std::uint16_t>(layout.bitsPerPixel));
+    appendU32(dib, layout.compression);
     appendU32(dib, 0);     // image size, may be zero when uncompressed
     appendU32(dib, 2835);  // 72 dpi across
     appendU32(dib, 2835);  // and down
-    appendU32(dib, spec.coloursUsed);
+    appendU32(dib, layout.coloursUsed);
     appendU32(dib, 0);
     if (headerSize > 40) {
-      for (std::uint32_t mask : spec.masks) appendU32(dib, mask);
+      for (std::uint32_t mask : layout.masks) appendU32(dib, mask);
       dib.resize(headerSize);
-    } else if (spec.compression == 3) {
-      for (int index = 0; index < 3; ++index) appendU32(dib, spec.masks[index]);
+    } else if (layout.compression == 3) {
+      for (int index = 0; index < 3; ++index) appendU32(dib, layout.masks[index]);
     }
   }
 
-  const int written = spec.paletteWritten.value_or(static_cast<int>(spec.palette.size()));
+  const int written = layout.paletteWritten.value_or(static_cast<int>(layout.palette.size()));
   for (int index = 0; index < written; ++index) {
-    const QRgb colour = spec.palette.at(index);
+    const QRgb colour = layout.palette.at(index);
     dib.push_back(static_cast<std::uint8_t>(qBlue(colour)));
     dib.push_back(static_cast<std::uint8_t>(qGreen(colour)));
     dib.push_back(static_cast<std::uint8_t>(qRed(colour)));
-    if (spec.header != BmpHeader::Core) dib.push_back(0);
+    if (layout.header != BmpHeader::Core) dib.push_back(0);
   }
 
-  const int stride = strideOf(spec.width, spec.bitsPerPixel);
-  for (int row = 0; row < spec.height; ++row) {
-    const int y = spec.order == RowOrder::TopDown && !mask ? row : spec.height - 1 - row;
+  const int stride = strideOf(layout.width, layout.bitsPerPixel);
+  for (int row = 0; row < layout.height; ++row) {
+    const int y = layout.order == RowOrder::TopDown && !mask ? row : layout.height - 1 - row;
     Bytes bytes(stride, 0);
-    for (int x = 0; x < spec.width; ++x) packPixel(bytes, x, spec.bitsPerPixel, pixel(x, y));
+    for (int x = 0; x < layout.width; ++x) packPixel(bytes, x, layout.bitsPerPixel, pixel(x, y));
     dib.insert(dib.end(), bytes.begin(), bytes.end());
   }
   if (mask) {
-    const int maskStride = strideOf(spec.width, 1);
-    for (int row = 0; row < spec.height; ++row) {
+    const int maskStride = strideOf(layout.width, 1);
+    for (int row = 0; row < layout.height; ++row) {
       Bytes bytes(maskStride, 0);
-      for (int x = 0; x < spec.width; ++x) packPixel(bytes, x, 1, mask(x, spec.height - 1 - row));
+      for (int x = 0; x < layout.width; ++x)
+        packPixel(bytes, x, 1, mask(x, layout.height - 1 - row));
       dib.insert(dib.end(), bytes.begin(), bytes.end());
     }
   }
   return dib;
 }
 
-Bytes makeBmp(const BmpSpec& spec, const RawPixel& pixel) {
-  const Bytes dib = makeDib(spec, pixel);
+Bytes makeBmp(const BmpLayout& layout, const RawPixel& pixel) {
+  const Bytes dib = makeDib(layout, pixel);
   const std::size_t rowsSize =
-      static_cast<std::size_t>(strideOf(spec.width, spec.bitsPerPixel)) * spec.height;
+      static_cast<std::size_t>(strideOf(layout.width, layout.bitsPerPixel)) * layout.height;
   Bytes file{'B', 'M'};
   appendU32(file, static_cast<std::uint32_t>(14 + dib.size()));
   appendU32(file, 0);
@@ -203,49 +205,49 @@ void appendRuns(Bytes& out, std::span<const std::uint8_t> data) {
 
 }  // namespace
 
-int pcxBytesPerLine(const PcxSpec& spec) {
-  if (spec.bytesPerLine != 0) return spec.bytesPerLine;
-  const int bytes = (spec.width * spec.bitsPerPlane + 7) / 8;
+int pcxBytesPerLine(const PcxLayout& layout) {
+  if (layout.bytesPerLine != 0) return layout.bytesPerLine;
+  const int bytes = (layout.width * layout.bitsPerPlane + 7) / 8;
   return bytes + bytes % 2;
 }
 
-Bytes makePcx(const PcxSpec& spec, const std::function<Bytes(int y)>& line) {
+Bytes makePcx(const PcxLayout& layout, const std::function<Bytes(int y)>& line) {
   Bytes file(128, 0);
   file[0] = 0x0A;
-  file[1] = static_cast<std::uint8_t>(spec.version);
+  file[1] = static_cast<std::uint8_t>(layout.version);
   file[2] = 1;
-  file[3] = static_cast<std::uint8_t>(spec.bitsPerPlane);
-  putU16(file, 4, static_cast<std::uint16_t>(spec.xMin));
-  putU16(file, 6, static_cast<std::uint16_t>(spec.yMin));
-  putU16(file, 8, static_cast<std::uint16_t>(spec.xMin + spec.width - 1));
-  putU16(file, 10, static_cast<std::uint16_t>(spec.yMin + spec.height - 1));
+  file[3] = static_cast<std::uint8_t>(layout.bitsPerPlane);
+  putU16(file, 4, static_cast<std::uint16_t>(layout.xMin));
+  putU16(file, 6, static_cast<std::uint16_t>(layout.yMin));
+  putU16(file, 8, static_cast<std::uint16_t>(layout.xMin + layout.width - 1));
+  putU16(file, 10, static_cast<std::uint16_t>(layout.yMin + layout.height - 1));
   putU16(file, 12, 72);
   putU16(file, 14, 72);
-  for (std::size_t index = 0; index < spec.headerPalette.size(); ++index) {
-    file[16 + 3 * index] = static_cast<std::uint8_t>(qRed(spec.headerPalette[index]));
-    file[17 + 3 * index] = static_cast<std::uint8_t>(qGreen(spec.headerPalette[index]));
-    file[18 + 3 * index] = static_cast<std::uint8_t>(qBlue(spec.headerPalette[index]));
+  for (std::size_t index = 0; index < layout.headerPalette.size(); ++index) {
+    file[16 + 3 * index] = static_cast<std::uint8_t>(qRed(layout.headerPalette[index]));
+    file[17 + 3 * index] = static_cast<std::uint8_t>(qGreen(layout.headerPalette[index]));
+    file[18 + 3 * index] = static_cast<std::uint8_t>(qBlue(layout.headerPalette[index]));
   }
-  file[65] = static_cast<std::uint8_t>(spec.planes);
-  putU16(file, 66, static_cast<std::uint16_t>(pcxBytesPerLine(spec)));
+  file[65] = static_cast<std::uint8_t>(layout.planes);
+  putU16(file, 66, static_cast<std::uint16_t>(pcxBytesPerLine(layout)));
   putU16(file, 68, 1);
 
   Bytes stream;
-  for (int y = 0; y < spec.height; ++y) {
+  for (int y = 0; y < layout.height; ++y) {
     const Bytes bytes = line(y);
-    if (spec.runs == Runs::AcrossLines) {
+    if (layout.runs == Runs::AcrossLines) {
       stream.insert(stream.end(), bytes.begin(), bytes.end());
     } else {
       appendRuns(file, bytes);
     }
   }
-  if (spec.runs == Runs::AcrossLines) appendRuns(file, stream);
+  if (layout.runs == Runs::AcrossLines) appendRuns(file, stream);
 
-  if (!spec.trailingPalette.empty()) {
+  if (!layout.trailingPalette.empty()) {
     file.push_back(0x0C);
     for (int index = 0; index < 256; ++index) {
-      const QRgb colour = index < static_cast<int>(spec.trailingPalette.size())
-                              ? spec.trailingPalette[index]
+      const QRgb colour = index < static_cast<int>(layout.trailingPalette.size())
+                              ? layout.trailingPalette[index]
                               : qRgb(0, 0, 0);
       file.push_back(static_cast<std::uint8_t>(qRed(colour)));
       file.push_back(static_cast<std::uint8_t>(qGreen(colour)));
@@ -255,11 +257,11 @@ Bytes makePcx(const PcxSpec& spec, const std::function<Bytes(int y)>& line) {
   return file;
 }
 
-Bytes planarLine(const PcxSpec& spec, int y, const std::function<int(int x, int y)>& index) {
-  const int bytesPerLine = pcxBytesPerLine(spec);
-  Bytes line(static_cast<std::size_t>(bytesPerLine) * spec.planes, 0);
-  for (int x = 0; x < spec.width; ++x)
-    for (int plane = 0; plane < spec.planes; ++plane)
+Bytes planarLine(const PcxLayout& layout, int y, const std::function<int(int x, int y)>& index) {
+  const int bytesPerLine = pcxBytesPerLine(layout);
+  Bytes line(static_cast<std::size_t>(bytesPerLine) * layout.planes, 0);
+  for (int x = 0; x < layout.width; ++x)
+    for (int plane = 0; plane < layout.planes; ++plane)
       if ((index(x, y) >> plane) & 1) line.at(plane * bytesPerLine + x / 8) |= 0x80 >> (x % 8);
   return line;
 }

@@ -47,7 +47,7 @@ inline constexpr std::size_t bmpDepthField = 28;
 inline constexpr std::size_t bmpCompressionField = 30;
 inline constexpr std::size_t bmpColoursUsedField = 46;
 
-struct BmpSpec {
+struct BmpLayout {
   BmpHeader header = BmpHeader::Info;
   int width = 1;
   int height = 1;
@@ -60,8 +60,8 @@ struct BmpSpec {
   std::optional<int> paletteWritten;
 };
 
-BmpSpec bmpSpec(BmpHeader header, int width, int height, int bitsPerPixel,
-                RowOrder order = RowOrder::BottomUp);
+BmpLayout bmpSpec(BmpHeader header, int width, int height, int bitsPerPixel,
+                  RowOrder order = RowOrder::BottomUp);
 
 // The value stored for pixel (x, y): a palette index, or the packed pixel as the file holds
 // it (16 or 32 bits little-endian, 24 bits as 0xRRGGBB).
@@ -71,15 +71,15 @@ using MaskBit = std::function<bool(int x, int y)>;
 
 // Info header, masks, palette and rows, without the file header. For an icon entry pass
 // `mask`: the height is written doubled and the AND mask follows the rows.
-Bytes makeDib(const BmpSpec& spec, const RawPixel& pixel, const MaskBit& mask = {});
+Bytes makeDib(const BmpLayout& layout, const RawPixel& pixel, const MaskBit& mask = {});
 // A BMP file: the file header, then makeDib(); the pixel offset points just past the palette.
-Bytes makeBmp(const BmpSpec& spec, const RawPixel& pixel);
+Bytes makeBmp(const BmpLayout& layout, const RawPixel& pixel);
 
 // ---- PCX ---------------------------------------------------------------------------------
 
 enum class Runs { WithinLines, AcrossLines };
 
-struct PcxSpec {
+struct PcxLayout {
   int version = 5;
   int bitsPerPlane = 8;
   int planes = 1;
@@ -93,11 +93,11 @@ struct PcxSpec {
   Runs runs = Runs::WithinLines;
 };
 
-int pcxBytesPerLine(const PcxSpec& spec);
+int pcxBytesPerLine(const PcxLayout& layout);
 // `line(y)` gives scan line y as the file holds it: every plane's bytesPerLine bytes in turn.
-Bytes makePcx(const PcxSpec& spec, const std::function<Bytes(int y)>& line);
+Bytes makePcx(const PcxLayout& layout, const std::function<Bytes(int y)>& line);
 // Scan line y of a planar picture of 1 bit per plane from a palette index per pixel.
-Bytes planarLine(const PcxSpec& spec, int y, const std::function<int(int x, int y)>& index);
+Bytes planarLine(const PcxLayout& layout, int y, const std::function<int(int x, int y)>& index);
 
 // ---- Icons and cursors -------------------------------------------------------------------
 

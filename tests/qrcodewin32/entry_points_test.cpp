@@ -36,8 +36,8 @@ class EntryPoints : public testing::Test {
     oldInode_ = inode();
   }
   void expectOldFileUntouched() {
-    EXPECT_EQ(readFileBytes(path), (std::vector<std::uint8_t>{'o', 'l', 'd', ' ', 'p', 'i', 'c',
-                                                              't', 'u', 'r', 'e'}));
+    EXPECT_EQ(readFileBytes(path),
+              (std::vector<std::uint8_t>{'o', 'l', 'd', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'}));
     EXPECT_EQ(inode(), oldInode_);
     EXPECT_EQ(directory.listing().find(".QRCodeWin32"), std::string::npos) << "temporary file left";
   }
@@ -194,15 +194,15 @@ TEST_F(EntryPoints, MinimumContrastRefusesUnreadableColours) {
     Colour bar;
     bool written;
   } rows[] = {
-      {0.2, kWhite, kBlack, true},     {0.2, grey, darkerGrey, false},
-      {0.05, grey, darkerGrey, true},  {0.0, kWhite, kWhite, true},
-      {nan, grey, darkerGrey, false},  {-infinity, grey, darkerGrey, true},
+      {0.2, kWhite, kBlack, true},      {0.2, grey, darkerGrey, false},
+      {0.05, grey, darkerGrey, true},   {0.0, kWhite, kWhite, true},
+      {nan, grey, darkerGrey, false},   {-infinity, grey, darkerGrey, true},
       {infinity, kWhite, kBlack, true}, {infinity, {250, 250, 250}, kBlack, false},
   };
   writeOldFile();
   for (const auto& row : rows) {
-    SCOPED_TRACE(testing::Message() << row.minimumContrast << ", grey "
-                                    << int{row.background.red} << '/' << int{row.bar.red});
+    SCOPED_TRACE(testing::Message() << row.minimumContrast << ", grey " << int{row.background.red}
+                                    << '/' << int{row.bar.red});
     Request request = withMessage("contrast");
     request.minimumContrast = row.minimumContrast;
     request.background[0] = row.background.red;
@@ -272,8 +272,8 @@ TEST_F(EntryPoints, QuietZoneIsAtLeastTheStandardMinimum) {
   const struct {
     int quietZone;
     int modulePixels;  // 0: does not fit
-  } rows[] = {{INT_MIN, 17}, {0, 17}, {3, 17}, {4, 17}, {5, 16}, {20, 8}, {239, 1}, {240, 0},
-              {INT_MAX, 0}};
+  } rows[] = {{INT_MIN, 17}, {0, 17},  {3, 17},  {4, 17},     {5, 16},
+              {20, 8},       {239, 1}, {240, 0}, {INT_MAX, 0}};
   writeOldFile();
   for (const auto& row : rows) {
     SCOPED_TRACE(row.quietZone);
@@ -305,8 +305,8 @@ TEST_F(EntryPoints, PictureHasExactlyTheSizeAsked) {
     int width;
     int height;
     int modulePixels;
-  } rows[] = {{500, 500, 16}, {800, 500, 16}, {500, 801, 16}, {31, 31, 1}, {64, 1000, 2},
-              {1234, 987, 31}};
+  } rows[] = {{500, 500, 16}, {800, 500, 16}, {500, 801, 16},
+              {31, 31, 1},    {64, 1000, 2},  {1234, 987, 31}};
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << row.width << 'x' << row.height);
     Request request = withMessage("size");
@@ -343,8 +343,8 @@ TEST_F(EntryPoints, ImpossibleSizesFail) {
     int height;
     int setSizeResult;
     int error;
-  } rows[] = {{30, 30, 1, ERANGE},   {16384, 1, 1, ERANGE}, {0, 500, 0, EINVAL},
-              {500, -1, 0, EINVAL},  {16385, 500, 0, EINVAL}, {INT_MIN, INT_MAX, 0, EINVAL}};
+  } rows[] = {{30, 30, 1, ERANGE},  {16384, 1, 1, ERANGE},   {0, 500, 0, EINVAL},
+              {500, -1, 0, EINVAL}, {16385, 500, 0, EINVAL}, {INT_MIN, INT_MAX, 0, EINVAL}};
   writeOldFile();
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << row.width << 'x' << row.height);
@@ -409,9 +409,14 @@ TEST_F(EntryPoints, SaveReplacesTheOldFile) {
 // nothing may crash or hang, and whatever is written is a whole picture of the size asked.
 TEST_F(EntryPoints, ExtremeArgumentsNeverBreakAnything) {
   const int integers[] = {INT_MIN, INT_MIN + 1, -1, 0, 1, 2, 3, 4, 5, 40, 41, 255, 256, INT_MAX};
-  const double doubles[] = {std::nan(""), -std::nan(""), std::numeric_limits<double>::infinity(),
-                            -std::numeric_limits<double>::infinity(), -0.0, 1e308,
-                            std::numeric_limits<double>::denorm_min(), -1e-308};
+  const double doubles[] = {std::nan(""),
+                            -std::nan(""),
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(),
+                            -0.0,
+                            1e308,
+                            std::numeric_limits<double>::denorm_min(),
+                            -1e-308};
   auto check = [&](const Request& request) {
     const int result = generateHere(request);
     if (result == 0) return;
@@ -424,10 +429,12 @@ TEST_F(EntryPoints, ExtremeArgumentsNeverBreakAnything) {
     SCOPED_TRACE(value);
     for (int position = 0; position < 11; ++position) {
       Request request = withMessage("hostile");
-      int* fields[] = {&request.background[0], &request.background[1], &request.background[2],
-                       &request.bar[0],        &request.bar[1],        &request.bar[2],
-                       &request.version,       &request.level,         &request.quietZone,
-                       &request.wholePixelModules, &request.invertedColours};
+      int* fields[] = {&request.background[0],  &request.background[1],
+                       &request.background[2],  &request.bar[0],
+                       &request.bar[1],         &request.bar[2],
+                       &request.version,        &request.level,
+                       &request.quietZone,      &request.wholePixelModules,
+                       &request.invertedColours};
       *fields[position] = value;
       check(request);
     }

@@ -7,8 +7,7 @@
 
 namespace qrcodewin32::test {
 
-inline constexpr EntryPoints kLinkedLibrary{QRSetMessage, QRSetBackColor, QRSetBarColor,
-                                            QRConfigure,  QRAppearance,   QRSetSize,
-                                            QRSaveAsBMP};
+inline constexpr EntryPoints kLinkedLibrary{
+    QRSetMessage, QRSetBackColor, QRSetBarColor, QRConfigure, QRAppearance, QRSetSize, QRSaveAsBMP};
 
 }  // namespace qrcodewin32::test

@@ -45,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Bytes outside GB18030 go through unchanged, and what follows them still converts.
         PayloadCase{"Byte80Raw", "\x80", "\x80", Eci::Utf8},
         PayloadCase{"ByteFFRaw", "abc\xFF", "abc\xFF", Eci::Utf8},
-        PayloadCase{"InvalidBetweenCharacters", gb18030("中") + "\xFF" + gb18030("文"),
-                    "中\xFF文", Eci::Utf8},
+        PayloadCase{"InvalidBetweenCharacters", gb18030("中") + "\xFF" + gb18030("文"), "中\xFF文",
+                    Eci::Utf8},
         PayloadCase{"BadSecondByte", "\x81\x7F", "\x81\x7F", Eci::Utf8},
         PayloadCase{"TruncatedAtEnd", "A\xC4", "A\xC4", Eci::Utf8},
         PayloadCase{"TruncatedFourByteSequence", "\x81\x30x", "\x81\x30x", Eci::Utf8}),

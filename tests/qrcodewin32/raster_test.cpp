@@ -59,8 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // 31 modules with the quiet zone: 16 pixels each, 336 in all, 82 pixels of margin.
         LayoutCase{"Version1At500", 21, 5, 500, 500, WholePixels, true, 82, 82, 336},
-        LayoutCase{"Version1At500WithMinimumZone", 21, 4, 500, 500, WholePixels, true, 71, 71,
-                   357},
+        LayoutCase{"Version1At500WithMinimumZone", 21, 4, 500, 500, WholePixels, true, 71, 71, 357},
         LayoutCase{"Version35With4Modules", 157, 4, 500, 500, WholePixels, true, 14, 14, 471},
         LayoutCase{"Version35With5Modules", 157, 5, 500, 500, WholePixels, true, 93, 93, 314},
         LayoutCase{"Version40At500", 177, 5, 500, 500, WholePixels, true, 73, 73, 354},

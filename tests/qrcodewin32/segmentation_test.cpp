@@ -18,8 +18,7 @@ constexpr int kVersionOf[] = {1, 10, 27};  // one version of each width class
 
 bool modeHolds(Mode mode, std::string_view text) {
   if (mode == Mode::Byte) return true;
-  return std::all_of(text.begin(), text.end(),
-                     mode == Mode::Numeric ? isNumeric : isAlphanumeric);
+  return std::all_of(text.begin(), text.end(), mode == Mode::Numeric ? isNumeric : isAlphanumeric);
 }
 
 // A second, independent optimum: best[i] is the cheapest way to code the bytes from i on,
@@ -32,8 +31,8 @@ long referenceBits(std::string_view data, CountWidths widths) {
     for (std::size_t end = begin + 1; end <= size; ++end) {
       for (Mode mode : {Mode::Numeric, Mode::Alphanumeric, Mode::Byte}) {
         if (!modeHolds(mode, data.substr(begin, end - begin))) continue;
-        const long bits = 4 + characterCountBits(mode, widths) +
-                          segmentDataBits(mode, end - begin) + best[end];
+        const long bits =
+            4 + characterCountBits(mode, widths) + segmentDataBits(mode, end - begin) + best[end];
         best[begin] = std::min(best[begin], bits);
       }
     }
@@ -72,8 +71,8 @@ void expectWellFormed(std::string_view data, const Segmentation& segmentation) {
 std::string randomText(std::mt19937& random, std::size_t length) {
   // Digits, other alphanumeric characters, lower case and a Chinese character weighted so
   // that runs of each appear.
-  static const std::vector<std::string> pieces = {"0", "7", "12", "345", "A", "Z", " ", ":",
-                                                  "a", "q", "中", "文"};
+  static const std::vector<std::string> pieces = {"0", "7", "12", "345", "A",  "Z",
+                                                  " ", ":", "a",  "q",   "中", "文"};
   std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
   std::string text;
   while (text.size() < length) text += pieces[pick(random)];
@@ -148,13 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
         ModesCase{"UpperCase", "HELLO WORLD", Versions1To9, {Alphanumeric}},
         ModesCase{"LowerCase", "hello", Versions1To9, {Byte}},
         ModesCase{"ShortDigitRunStaysInBytes", "abc12def", Versions1To9, {Byte}},
-        ModesCase{"LongDigitRunGetsItsOwnSegment", "abc01234567890123456789def", Versions1To9,
+        ModesCase{"LongDigitRunGetsItsOwnSegment",
+                  "abc01234567890123456789def",
+                  Versions1To9,
                   {Byte, Numeric, Byte}},
-        ModesCase{"UpperCaseThenDigits", "ABCDEFGH0123456789012", Versions1To9,
-                  {Alphanumeric, Numeric}},
+        ModesCase{
+            "UpperCaseThenDigits", "ABCDEFGH0123456789012", Versions1To9, {Alphanumeric, Numeric}},
         // Six digits pay for two headers only while counts are short.
-        ModesCase{"SixDigitsSplitInSmallVersions", "a123456b", Versions1To9,
-                  {Byte, Numeric, Byte}},
+        ModesCase{"SixDigitsSplitInSmallVersions", "a123456b", Versions1To9, {Byte, Numeric, Byte}},
         ModesCase{"SixDigitsStayInLargeVersions", "a123456b", Versions27To40, {Byte}},
         ModesCase{"Url", "HTTPS://EXAMPLE.COM/A/B", Versions10To26, {Alphanumeric}}),
     [](const testing::TestParamInfo<ModesCase>& info) { return std::string(info.param.name); });

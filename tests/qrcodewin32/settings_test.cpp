@@ -16,10 +16,9 @@ TEST(Settings, PositionsMapToVersionAndLevel) {
     int minimumVersion;
     Level level;
   } rows[] = {
-      {INT_MIN, 1, Level::Low}, {-1, 1, Level::Low},   {0, 1, Level::Low},
-      {1, 1, Level::Medium},    {2, 2, Level::Quartile}, {3, 3, Level::High},
-      {4, 4, Level::Low},       {40, 40, Level::Low},  {41, 1, Level::Low},
-      {INT_MAX, 1, Level::Low},
+      {INT_MIN, 1, Level::Low}, {-1, 1, Level::Low},      {0, 1, Level::Low}, {1, 1, Level::Medium},
+      {2, 2, Level::Quartile},  {3, 3, Level::High},      {4, 4, Level::Low}, {40, 40, Level::Low},
+      {41, 1, Level::Low},      {INT_MAX, 1, Level::Low},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.position);
@@ -34,7 +33,7 @@ TEST(Settings, IntegersAreClampedOrRefused) {
     int channel;
     int quietZone;
   } rows[] = {
-      {INT_MIN, 0, 4}, {-1, 0, 4},   {0, 0, 4},     {4, 4, 4},
+      {INT_MIN, 0, 4}, {-1, 0, 4},      {0, 0, 4},       {4, 4, 4},
       {5, 5, 5},       {255, 255, 255}, {256, 255, 256}, {INT_MAX, 255, INT_MAX},
   };
   for (const auto& row : rows) {
@@ -48,11 +47,12 @@ TEST(Settings, IntegersAreClampedOrRefused) {
     int width;
     int height;
     bool valid;
-  } sizes[] = {{1, 1, true},        {500, 500, true},      {16384, 16384, true}, {0, 500, false},
-               {500, 0, false},     {16385, 500, false},   {500, 16385, false},  {-1, -1, false},
+  } sizes[] = {{1, 1, true},        {500, 500, true},    {16384, 16384, true}, {0, 500, false},
+               {500, 0, false},     {16385, 500, false}, {500, 16385, false},  {-1, -1, false},
                {INT_MIN, 1, false}, {1, INT_MAX, false}};
   for (const auto& row : sizes)
-    EXPECT_EQ(isValidPictureSize(row.width, row.height), row.valid) << row.width << 'x' << row.height;
+    EXPECT_EQ(isValidPictureSize(row.width, row.height), row.valid)
+        << row.width << 'x' << row.height;
 }
 
 TEST(Settings, ContrastValuesFallBackOrClamp) {
@@ -61,8 +61,8 @@ TEST(Settings, ContrastValuesFallBackOrClamp) {
     double value;
     double minimumContrast;
   } rows[] = {
-      {0.2, 0.2},       {0.0, 0.0},      {1.0, 1.0},      {-0.5, 0.0},
-      {7.0, 1.0},       {infinity, 1.0}, {-infinity, 0.0}, {std::nan(""), kDefaultMinimumContrast},
+      {0.2, 0.2}, {0.0, 0.0},      {1.0, 1.0},       {-0.5, 0.0},
+      {7.0, 1.0}, {infinity, 1.0}, {-infinity, 0.0}, {std::nan(""), kDefaultMinimumContrast},
   };
   for (const auto& row : rows)
     EXPECT_EQ(minimumContrastFromValue(row.value), row.minimumContrast) << row.value;

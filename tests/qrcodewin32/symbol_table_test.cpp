@@ -23,7 +23,8 @@ std::vector<std::string> characters(std::string_view utf8) {
   std::vector<std::string> result;
   for (std::size_t at = 0; at < utf8.size();) {
     std::size_t length = 1;
-    while (at + length < utf8.size() && (static_cast<unsigned char>(utf8[at + length]) & 0xC0) == 0x80)
+    while (at + length < utf8.size() &&
+           (static_cast<unsigned char>(utf8[at + length]) & 0xC0) == 0x80)
       ++length;
     result.emplace_back(utf8.substr(at, length));
     at += length;

@@ -13,8 +13,8 @@ constexpr Level kLevels[] = {Level::Low, Level::Medium, Level::Quartile, Level::
 
 qrcodegen::QrCode::Ecc eccOf(Level level) {
   constexpr qrcodegen::QrCode::Ecc ecc[] = {
-      qrcodegen::QrCode::Ecc::LOW, qrcodegen::QrCode::Ecc::MEDIUM,
-      qrcodegen::QrCode::Ecc::QUARTILE, qrcodegen::QrCode::Ecc::HIGH};
+      qrcodegen::QrCode::Ecc::LOW, qrcodegen::QrCode::Ecc::MEDIUM, qrcodegen::QrCode::Ecc::QUARTILE,
+      qrcodegen::QrCode::Ecc::HIGH};
   return ecc[static_cast<int>(level)];
 }
 
@@ -34,8 +34,8 @@ bool libraryFits(int version, Level level, long bits) {
 TEST(Symbol, CapacityTableAgreesWithTheEncodingLibrary) {
   for (Level level : kLevels) {
     for (int version = kMinimumVersion; version <= kMaximumVersion; ++version) {
-      SCOPED_TRACE(testing::Message() << "version " << version << ", level "
-                                      << static_cast<int>(level));
+      SCOPED_TRACE(testing::Message()
+                   << "version " << version << ", level " << static_cast<int>(level));
       const long capacity = 8L * dataCodewords(version, level);
       EXPECT_TRUE(libraryFits(version, level, capacity));
       EXPECT_FALSE(libraryFits(version, level, capacity + 1));

@@ -40,8 +40,8 @@ std::optional<int> zintVersion(const std::string& text, int level) {
 }
 
 std::optional<int> qrencodeVersion(const std::string& text, int level, bool allBytes) {
-  std::vector<std::string> arguments = {"qrencode", "-l", kLevelNames[level], "-m", "0",
-                                        "-t", "ASCII", "-o", "-"};
+  std::vector<std::string> arguments = {
+      "qrencode", "-l", kLevelNames[level], "-m", "0", "-t", "ASCII", "-o", "-"};
   if (allBytes) arguments.push_back("-8");
   arguments.push_back(text);
   return versionFromRows(runTool(arguments));

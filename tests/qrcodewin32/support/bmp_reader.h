@@ -26,14 +26,14 @@ struct Picture {
 
 // The header fields, exactly as stored.
 struct BmpHeaders {
-  std::uint32_t fileSize = 0;      // BITMAPFILEHEADER.bfSize
-  std::uint32_t pixelOffset = 0;   // bfOffBits
-  std::uint32_t infoSize = 0;      // BITMAPINFOHEADER.biSize
+  std::uint32_t fileSize = 0;     // BITMAPFILEHEADER.bfSize
+  std::uint32_t pixelOffset = 0;  // bfOffBits
+  std::uint32_t infoSize = 0;     // BITMAPINFOHEADER.biSize
   std::int32_t width = 0;
-  std::int32_t height = 0;         // positive: bottom-up
+  std::int32_t height = 0;  // positive: bottom-up
   std::uint16_t planes = 0;
   std::uint16_t bitsPerPixel = 0;
-  std::uint32_t compression = 0;   // 0: BI_RGB
+  std::uint32_t compression = 0;  // 0: BI_RGB
   std::uint32_t imageSize = 0;
   std::uint32_t coloursUsed = 0;
   std::vector<Colour> palette;

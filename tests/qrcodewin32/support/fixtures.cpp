@@ -12,7 +12,8 @@
 namespace qrcodewin32::test {
 
 TemporaryDirectory::TemporaryDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qrcodewin32-test-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "qrcodewin32-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }

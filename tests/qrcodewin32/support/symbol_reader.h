@@ -13,8 +13,8 @@ namespace qrcodewin32::test {
 struct Geometry {
   int left = 0;  // first column and row of the dark modules' bounding box
   int top = 0;
-  int modulePixels = 0;  // from the top edge of the upper left finder pattern, 7 modules wide
-  int modules = 0;       // a side
+  int modulePixels = 0;      // from the top edge of the upper left finder pattern, 7 modules wide
+  int modules = 0;           // a side
   int quietZoneModules = 0;  // the narrowest light border, in whole modules
   bool uniformModules = false;  // every module cell of one colour, dark or light
 };
