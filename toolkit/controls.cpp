@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include "common/codepage.h"
 #include "toolkit/library.h"
@@ -175,9 +176,32 @@ void TextLabel::paintEvent(QPaintEvent*) {
   if (background_) painter.fillRect(rect(), *background_);
   painter.setPen(colour_);
   painter.setFont(font());
-  const int flags = wrap_ ? Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap
-                          : Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-  painter.drawText(rect(), flags, text_);
+  if (!wrap_) {
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
+    return;
+  }
+  // The fixed layouts were made for faces with tight line spacing; CJK faces
+  // here leave half an em between lines, so lines are set 1.2 em apart.
+  const int pixelSize = font().pixelSize() > 0 ? font().pixelSize() : QFontMetrics(font()).height();
+  const int lineHeight = qRound(pixelSize * 1.2);
+  const int baseline = qRound(lineHeight * 0.82);
+  int top = 0;
+  for (const QString& paragraph : text_.split(QLatin1Char('\n'))) {
+    QTextLayout layout(paragraph, font(), this);
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width());
+      line.setPosition(QPointF(0, top + lines * lineHeight + baseline - line.ascent()));
+      ++lines;
+    }
+    layout.endLayout();
+    layout.draw(&painter, QPointF(0, 0));
+    top += std::max(lines, 1) * lineHeight;
+  }
 }
 
 }  // namespace toolkit
