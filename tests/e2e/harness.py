@@ -1,34 +1,41 @@
-#SPDX - License - Identifier : MIT
-""
-    "Runs the built program in a virtual display of its own and drives it as a user would."
-    "" import contextlib import os import re import select import shutil import signal import
-        subprocess import tempfile import time
+# SPDX-License-Identifier: MIT
+"""Runs the built program in a virtual display of its own and drives it as a user would."""
+import contextlib
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
 
-            import xlib
+import xlib
 
-                MAIN_TITLE = "二维码生成器 v1.0" ABOUT_TITLE = "关于软件和作者" ERROR_TITLE =
-                    "错误" SCREEN = (1280, 1024)
+MAIN_TITLE = "二维码生成器 v1.0"
+ABOUT_TITLE = "关于软件和作者"
+ERROR_TITLE = "错误"
+SCREEN = (1280, 1024)
 
-#Client coordinates in MainWindow.
-                        TEXT_BOX = (640, 121)GENERATE = (704, 249)ABOUT = (568, 249)PICTURE_BOX =
-                            (0, 0, 500, 496)VERSION_LIST =
-                                (677, 315) #the arrow buttons of the two lists LEVEL_LIST =
-                                    (675, 389)
-#A point of the web view clear of its own page 's text, and that page' s background.
-                                        WEB_VIEW_POINT = (540, 540)OFFLINE_PAGE_COLOUR =
-                                            (0xF4, 0xF6, 0xFA)
+# Client coordinates in MainWindow.
+TEXT_BOX = (640, 121)
+GENERATE = (704, 249)
+ABOUT = (568, 249)
+PICTURE_BOX = (0, 0, 500, 496)
+VERSION_LIST = (677, 315)  # the arrow buttons of the two lists
+LEVEL_LIST = (675, 389)
+# A point of the web view clear of its own page's text, and that page's background.
+WEB_VIEW_POINT = (540, 540)
+OFFLINE_PAGE_COLOUR = (0xF4, 0xF6, 0xFA)
 
-#The program's calls into the library, in the order it makes them.
-                                                ENTRY_POINTS =
-                                                    ("QRSetMessage", "QRSetBackColor",
-                                                     "QRSetBarColor", "QRConfigure", "QRAppearance",
-                                                     "QRSetSize", "QRSaveAsBMP")
+# The program's calls into the library, in the order it makes them.
+ENTRY_POINTS = ("QRSetMessage", "QRSetBackColor", "QRSetBarColor", "QRConfigure",
+                "QRAppearance", "QRSetSize", "QRSaveAsBMP")
 
-#Loaded by the program from its own directory, when the build has them.
-                                                        MODULES = ("qrgen-webview.so", )
+# Loaded by the program from its own directory, when the build has them.
+MODULES = ("qrgen-webview.so",)
 
-                                                            WAIT = 20.0 #seconds;
-generous, since the two cores are shared with builds
+WAIT = 20.0  # seconds; generous, since the two cores are shared with builds
 POLL = 0.02
 
 
@@ -163,8 +170,8 @@ class Image:
             raise ValueError(f"{path}: not a binary PPM")
         at += 1
         pixels = data[at:]
-#ImageMagick keeps the depth it found(1 bit for the encoder's pictures, sometimes
-# 16 for the screen) unless told otherwise.
+        # ImageMagick keeps the depth it found (1 bit for the encoder's pictures, sometimes
+        # 16 for the screen) unless told otherwise.
         if top > 255:
             pixels = pixels[0::2]
             top = 255
@@ -261,12 +268,11 @@ def stop_group(process, grace=5.0):
         with contextlib.suppress(ProcessLookupError):
             os.killpg(process.pid, sig)
         try:
-            process
-            .wait(timeout=grace)
+            process.wait(timeout=grace)
             break
         except subprocess.TimeoutExpired:
             continue
-#Helpers of the program(its web engine) may outlive the leader.
+    # Helpers of the program (its web engine) may outlive the leader.
     with contextlib.suppress(ProcessLookupError):
         os.killpg(process.pid, signal.SIGKILL)
 
@@ -406,21 +412,21 @@ class Program:
         """Waits for a.bmp to be (re)written and returns its path."""
         def written():
             try:
-                info
-= os.stat(self.picture) except FileNotFoundError : return False
-#The real library renames a whole file into place; the stand - in writes
-#in place, and its picture has a known size.
-                                                   if self.library == Paths.fake and
-      info.st_size != 54 + 500 * 500 * 3 : return False return previous is None or
-  (info.st_ino, info.st_mtime_ns) !=
-      previous wait_for(written, "a.bmp to be written") return self.picture
+                info = os.stat(self.picture)
+            except FileNotFoundError:
+                return False
+            # The real library renames a whole file into place; the stand-in writes
+            # in place, and its picture has a known size.
+            if self.library == Paths.fake and info.st_size != 54 + 500 * 500 * 3:
+                return False
+            return previous is None or (info.st_ino, info.st_mtime_ns) != previous
+        wait_for(written, "a.bmp to be written")
+        return self.picture
 
-          def
-          picture_identity(self)
-    : info = os.stat(self.picture) return info.st_ino,
-      info.st_mtime_ns
+    def picture_identity(self):
+        info = os.stat(self.picture)
+        return info.st_ino, info.st_mtime_ns
 
-          def
-          client_to_screen(self, x, y)
-    : left,
-      top, _, _ = self.display.geometry(self.window) return left + x, top + y
+    def client_to_screen(self, x, y):
+        left, top, _, _ = self.display.geometry(self.window)
+        return left + x, top + y

@@ -1,4 +1,4 @@
-#SPDX - License - Identifier : MIT
+# SPDX-License-Identifier: MIT
 """Runs one module of end-to-end tests against the built files named on the command line.
 
   run.py MODULE --program P [--encoder P] --fake P [--without ENTRY=P ...] [unittest args]

@@ -1,4 +1,4 @@
-#SPDX - License - Identifier : MIT
+# SPDX-License-Identifier: MIT
 """Typing a text and pressing the generate button, as a user does."""
 import os
 import unittest
@@ -12,7 +12,7 @@ class GenerateTest(DisplayCase):
 
     def test_typed_text_is_in_the_symbol_written_beside_the_program(self):
         encoder = self.need_encoder()
-#Pieces are typed with a Return between them; the text box sends line breaks as CR LF.
+        # Pieces are typed with a Return between them; the text box sends line breaks as CR LF.
         cases = [
             ("ascii", ["Hello, QR 0123 ~!@#"]),
             ("chinese", ["二维码生成器，你好"]),
@@ -38,58 +38,66 @@ class GenerateTest(DisplayCase):
 
     def test_second_press_replaces_the_first_symbol(self):
         encoder = self.need_encoder()
-        with Program(self.display, encoder)
-as program : program.main_window() program.type_into_text_box("first text") program
-                 .generate() program.wait_picture() first =
-    program.picture_identity() self
-        .assertEqual(harness.decode(program.picture), [b "first text"])
+        with Program(self.display, encoder) as program:
+            program.main_window()
+            program.type_into_text_box("first text")
+            program.generate()
+            program.wait_picture()
+            first = program.picture_identity()
+            self.assertEqual(harness.decode(program.picture), [b"first text"])
 
-            self.display.click(program.window, *harness.TEXT_BOX) self.display.key("ctrl+a") program
-        .type("第二个") program.generate() program.wait_picture(previous = first) self.assertEqual(
-            harness.decode(program.picture), ["第二个".encode("utf-8")])
+            self.display.click(program.window, *harness.TEXT_BOX)
+            self.display.key("ctrl+a")
+            program.type("第二个")
+            program.generate()
+            program.wait_picture(previous=first)
+            self.assertEqual(harness.decode(program.picture), ["第二个".encode("utf-8")])
 
-            def test_last_version_and_level_picked_make_a_version_40_h_symbol(self)
-    : encoder = self.need_encoder() with Program(self.display, encoder)
-as program
-    : program.main_window() program.type_into_text_box("版本40") program
-          .pick_last(harness.VERSION_LIST) program.pick_last(harness.LEVEL_LIST) program.generate()
-              picture = program
-                            .wait_picture()
-#Two pixels a module : ZXing reads it only as a pure symbol.
-                                self.assertEqual(harness.decode(picture, pure = True,
-                                                                with_level = True),
-                                                 [("版本40".encode("utf-8"), "H")]) symbol =
-    harness.Image.read_any(picture, self.scratch()) self.assertEqual(symbol.symbol_modules(),
-                                                                     (17 + 4 * 40, 2))
+    def test_last_version_and_level_picked_make_a_version_40_h_symbol(self):
+        encoder = self.need_encoder()
+        with Program(self.display, encoder) as program:
+            program.main_window()
+            program.type_into_text_box("版本40")
+            program.pick_last(harness.VERSION_LIST)
+            program.pick_last(harness.LEVEL_LIST)
+            program.generate()
+            picture = program.wait_picture()
+            # Two pixels a module: ZXing reads it only as a pure symbol.
+            self.assertEqual(harness.decode(picture, pure=True, with_level=True),
+                             [("版本40".encode("utf-8"), "H")])
+            symbol = harness.Image.read_any(picture, self.scratch())
+            self.assertEqual(symbol.symbol_modules(), (17 + 4 * 40, 2))
 
-        def test_nothing_picked_gives_the_smallest_symbol_at_level_l(self)
-    : encoder = self.need_encoder() with Program(self.display, encoder)
-as program
-    : program.main_window() program.type_into_text_box("HELLO") program.generate()
-          picture = program.wait_picture() self.assertEqual(harness.decode(picture,
-                                                                           with_level = True),
-                                                            [(b "HELLO", "L")]) symbol =
-    harness.Image.read_any(picture, self.scratch()) self.assertEqual(symbol.symbol_modules()[0], 21)
+    def test_nothing_picked_gives_the_smallest_symbol_at_level_l(self):
+        encoder = self.need_encoder()
+        with Program(self.display, encoder) as program:
+            program.main_window()
+            program.type_into_text_box("HELLO")
+            program.generate()
+            picture = program.wait_picture()
+            self.assertEqual(harness.decode(picture, with_level=True), [(b"HELLO", "L")])
+            symbol = harness.Image.read_any(picture, self.scratch())
+            self.assertEqual(symbol.symbol_modules()[0], 21)
 
-        def shown_picture(self, program, ready)
-    : ""
-      "The picture box area of the screen once ready(area) holds."
-      "" shots = self.scratch() left,
-          top = program.client_to_screen(0, 0) box = harness.PICTURE_BOX
+    def shown_picture(self, program, ready):
+        """The picture box area of the screen once ready(area) holds."""
+        shots = self.scratch()
+        left, top = program.client_to_screen(0, 0)
+        box = harness.PICTURE_BOX
 
-                                                     def grab()
-    : screen = self.display.screenshot(os.path.join(shots, "screen.ppm")) area =
-              screen.crop(left + box[0], top + box[1], box[2], box[3]) return area
-              if ready (area) else None area =
-                  harness.wait_for(grab, "the picture box to show the picture") path =
-                      os.path.join(shots, "picture-box.ppm") area.write_ppm(path) return area,
-          path
+        def grab():
+            screen = self.display.screenshot(os.path.join(shots, "screen.ppm"))
+            area = screen.crop(left + box[0], top + box[1], box[2], box[3])
+            return area if ready(area) else None
+        area = harness.wait_for(grab, "the picture box to show the picture")
+        path = os.path.join(shots, "picture-box.ppm")
+        area.write_ppm(path)
+        return area, path
 
-          def test_picture_is_shrunk_into_the_box_beside_a_white_column(self)
-    :
-#The stand - in's picture is black all over, so the drawn area shows exactly.
-      fake = self.need_file(harness.Paths.fake, "the stand-in library") with
-             Program(self.display, fake) as program:
+    def test_picture_is_shrunk_into_the_box_beside_a_white_column(self):
+        # The stand-in's picture is black all over, so the drawn area shows exactly.
+        fake = self.need_file(harness.Paths.fake, "the stand-in library")
+        with Program(self.display, fake) as program:
             program.main_window()
             program.generate()
             program.wait_picture()
@@ -103,15 +111,18 @@ as program
 
     def test_symbol_on_screen_reads_as_typed(self):
         encoder = self.need_encoder()
-        with Program(self.display, encoder)
-as program : program.main_window() program.type_into_text_box("屏幕上的二维码") program
-                 .generate() program.wait_picture() area,
-    path = self.shown_picture(program, lambda area
-                              : area.dark_box() is not None) left,
-    top, right,
-    bottom = area.dark_box() self.assertGreaterEqual(left, 2) self.assertLessEqual(right, 497) self
-                 .assertLessEqual(bottom, 495) self.assertEqual(harness.decode(path),
-                                                                ["屏幕上的二维码".encode("utf-8")])
+        with Program(self.display, encoder) as program:
+            program.main_window()
+            program.type_into_text_box("屏幕上的二维码")
+            program.generate()
+            program.wait_picture()
+            area, path = self.shown_picture(program, lambda area: area.dark_box() is not None)
+            left, top, right, bottom = area.dark_box()
+            self.assertGreaterEqual(left, 2)
+            self.assertLessEqual(right, 497)
+            self.assertLessEqual(bottom, 495)
+            self.assertEqual(harness.decode(path), ["屏幕上的二维码".encode("utf-8")])
 
-                     if __name__
-             == "__main__" : unittest.main()
+
+if __name__ == "__main__":
+    unittest.main()

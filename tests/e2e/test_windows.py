@@ -1,4 +1,4 @@
-#SPDX - License - Identifier : MIT
+# SPDX-License-Identifier: MIT
 """Closing the program and its modal About window."""
 import os
 import re
@@ -21,7 +21,7 @@ class WindowsTest(DisplayCase):
             return close
 
         def by_window_manager(program):
-#What a window manager sends for its close button.
+            # What a window manager sends for its close button.
             program.watch.request_close(program.window)
 
         cases = [("Esc", by_key("Escape")), ("Alt+F4", by_key("alt+F4")),
@@ -33,31 +33,30 @@ class WindowsTest(DisplayCase):
                 self.assertEqual(program.wait_exit(), 0)
 
     def test_web_view_beside_the_program_shows_its_own_page_when_offline(self):
-#The promotion page's address does not resolve here.
+        # The promotion page's address does not resolve here.
         fake = self.need_file(harness.Paths.fake, "the stand-in library")
         shots = self.scratch()
-        with Program(self.display, fake)
-as program : program.main_window() x, y = program.client_to_screen(*harness.WEB_VIEW_POINT)
+        with Program(self.display, fake) as program:
+            program.main_window()
+            x, y = program.client_to_screen(*harness.WEB_VIEW_POINT)
 
-                                              def shown()
-    : screen = self.display.screenshot(os.path.join(shots, "screen.ppm")) return screen.pixel(
-                   x, y) == harness.OFFLINE_PAGE_COLOUR harness.wait_for(shown,
-                                                                         "the web view's own page")
+            def shown():
+                screen = self.display.screenshot(os.path.join(shots, "screen.ppm"))
+                return screen.pixel(x, y) == harness.OFFLINE_PAGE_COLOUR
+            harness.wait_for(shown, "the web view's own page")
 
-                                          def
-                                      test_losing_the_display_ends_the_program_without_a_crash(self)
-    : fake = self.need_file(harness.Paths.fake, "the stand-in library") with
-                                      Program(self.display, fake)
-as program : program
-                 .main_window()
-#The server drops the program's connection.
-                     self.display.xdotool("windowkill", program.window) status =
-    program.wait_exit() self.assertGreater(status, 0,
-                                           f "ended by signal {-status}" if status < 0 else "")
+    def test_losing_the_display_ends_the_program_without_a_crash(self):
+        fake = self.need_file(harness.Paths.fake, "the stand-in library")
+        with Program(self.display, fake) as program:
+            program.main_window()
+            # The server drops the program's connection.
+            self.display.xdotool("windowkill", program.window)
+            status = program.wait_exit()
+            self.assertGreater(status, 0, f"ended by signal {-status}" if status < 0 else "")
 
-        def test_about_window_is_modal_centred_and_closes_alone(self)
-    : fake =
-        self.need_file(harness.Paths.fake, "the stand-in library") with Program(self.display, fake) as program:
+    def test_about_window_is_modal_centred_and_closes_alone(self):
+        fake = self.need_file(harness.Paths.fake, "the stand-in library")
+        with Program(self.display, fake) as program:
             main = program.main_window()
             self.display.focus(main)
             self.display.click(main, *harness.ABOUT)
@@ -72,7 +71,7 @@ as program : program
             self.assertIsNotNone(owner, "a window manager would not keep it over its owner")
             self.assertEqual(program.watch.pid(int(owner.group(1), 16)), program.process.pid)
 
-#A press on the blocked window does nothing, once the program has handled it.
+            # A press on the blocked window does nothing, once the program has handled it.
             self.display.click(main, *harness.GENERATE)
             program.sync(main)
             self.assertEqual(program.calls(), [])
@@ -85,7 +84,7 @@ as program : program
             self.assertEqual(program.windows(harness.MAIN_TITLE), [main])
             self.assertIsNone(program.process.poll())
 
-#Input reaches MainWindow again.
+            # Input reaches MainWindow again.
             program.generate()
             program.wait_picture()
             self.display.focus(main)

@@ -1,4 +1,4 @@
-#SPDX - License - Identifier : MIT
+# SPDX-License-Identifier: MIT
 """The few Xlib calls the tests and benchmarks need that xdotool lacks, through ctypes."""
 import ctypes
 import ctypes.util
@@ -115,7 +115,7 @@ _tst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_in
 _tst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
                                       ctypes.c_ulong]
 
-#A window can vanish between an event and a property read; that is not fatal here.
+# A window can vanish between an event and a property read; that is not fatal here.
 _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
     lambda display, event: 0)
 
@@ -198,8 +198,7 @@ class Connection:
 
     def ping(self, window, timeout):
         """Asks the client of a mapped window for a reply (_NET_WM_PING), which it sends only
-        after everything it received before. True once it replied;
-False when the window
+        after everything it received before. True once it replied; False when the window
         left the screen first."""
         self._stamp += 1
         stamp = self._stamp
@@ -236,7 +235,7 @@ False when the window
         if status != 0 or not data.value:
             return None
         try:
-  if size.value == 8:
+            if size.value == 8:
                 return ctypes.string_at(data.value, count.value)
             if size.value == 32:
                 return list((ctypes.c_long * count.value).from_address(data.value))
@@ -302,7 +301,9 @@ False when the window
         if not image:
             raise RuntimeError("XGetImage failed")
         try:
-            info
-= image.contents if info.bits_per_pixel !=
-  32 : raise RuntimeError(f "{info.bits_per_pixel} bits a pixel is not handled") return ctypes
-           .string_at(info.data, info.bytes_per_line* height) finally : _lib.XDestroyImage(image)
+            info = image.contents
+            if info.bits_per_pixel != 32:
+                raise RuntimeError(f"{info.bits_per_pixel} bits a pixel is not handled")
+            return ctypes.string_at(info.data, info.bytes_per_line * height)
+        finally:
+            _lib.XDestroyImage(image)
