@@ -80,16 +80,19 @@ class Window : public QWidget {
     shownOnce_ = true;
   }
 
-  void paintEvent(QPaintEvent* event) override {
-    QWidget::paintEvent(event);
-    if (engineScheduled_) return;
-    engineScheduled_ = true;
-    // The web engine starts once the window has been drawn: loading it takes
-    // longer than everything before.
-    QTimer::singleShot(0, this, [this] {
-      for (QWidget* control : controls_)
-        if (auto* frame = dynamic_cast<HtmlFrame*>(control)) frame->startEngine();
-    });
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The web engine starts once the window is on screen and drawn: loading
+    // it takes longer than everything before. Qt draws an exposed window while
+    // handling the expose event, so a timer set now fires after the drawing.
+    if (event->type() == QEvent::Expose && !engineScheduled_ && windowHandle() == watched &&
+        windowHandle()->isExposed()) {
+      engineScheduled_ = true;
+      QTimer::singleShot(0, this, [this] {
+        for (QWidget* control : controls_)
+          if (auto* frame = dynamic_cast<HtmlFrame*>(control)) frame->startEngine();
+      });
+    }
+    return QWidget::eventFilter(watched, event);
   }
 
   bool event(QEvent* event) override {
@@ -318,6 +321,7 @@ Window* createWindow(const WindowDef& definition, Window* owner) {
 
 void showWindow(Window* window) {
   window->applyHints();
+  if (QWindow* handle = window->windowHandle()) handle->installEventFilter(window);
   window->show();
   window->fitOuterSize();
   window->raise();
