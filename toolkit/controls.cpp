@@ -211,9 +211,7 @@ namespace toolkit {
 // ---- HtmlFrame -------------------------------------------------------------------
 
 HtmlFrame::HtmlFrame(QWidget* parent, const char* address, int zoomStep)
-    : QWidget(parent),
-      address_(address ? QString::fromStdString(qr::codepage::toUtf8(address)) : QString()),
-      zoomStep_(zoomStep) {
+    : QWidget(parent), address_(fromCodepage(address)), zoomStep_(zoomStep) {
   setFocusPolicy(Qt::StrongFocus);
   setAutoFillBackground(true);
   QPalette blank = palette();

@@ -8,9 +8,16 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
+#include "common/text.h"
 #include "toolkit/definition.h"
 
 namespace toolkit {
+
+// The toolkit's one crossing between code-page bytes and Qt's strings. From
+// the code page, null reads as empty and CR LF becomes Qt's '\n'; to it, an
+// empty string gives the null text.
+QString fromCodepage(const char* text);
+qr::Text toCodepage(const QString& text);
 
 // Code-page bytes a text takes in an edit box, a line break as CR LF.
 std::size_t editBytes(const QString& text);

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "common/codepage.h"
+#include "toolkit/controls.h"
 
 namespace toolkit {
 namespace {
@@ -32,7 +32,7 @@ void installFonts() {
 QFont fontFor(const Font& font) {
   QFont result = QApplication::font();
   if (font.height == 0) return result;
-  const QString face = QString::fromStdString(qr::codepage::toUtf8(font.face ? font.face : ""));
+  const QString face = fromCodepage(font.face);
   if (!face.isEmpty()) {
     QStringList faces = QFont::substitutes(face);
     faces.prepend(face);

@@ -14,12 +14,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "toolkit/controls.h"
 #include "toolkit/fonts.h"
 #include "toolkit/toolkit.h"
 
 namespace toolkit {
-
-QString fromCodepage(const char* text);
 
 namespace {
 

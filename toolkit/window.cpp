@@ -29,6 +29,10 @@ QString fromCodepage(const char* text) {
   return result;
 }
 
+qr::Text toCodepage(const QString& text) {
+  return qr::codepage::fromUtf8(text.toStdString());
+}
+
 namespace {
 
 QColor colourOf(Rgb rgb) {
@@ -254,7 +258,7 @@ QWidget* buildControl(const ControlDef& def, QWidget* parent) {
       widget = new HtmlFrame(parent, s.address, s.zoomStep);
       break;
   }
-  widget->setObjectName(QString::fromStdString(qr::codepage::toUtf8(def.name)));
+  widget->setObjectName(fromCodepage(def.name));
   widget->setGeometry(def.left, def.top, def.width, def.height);
   widget->setFont(fontFor(s.font));
   if (s.textColour && def.kind != ControlKind::Label && def.kind != ControlKind::TransLabel) {
@@ -374,10 +378,6 @@ Widget* controlAs(const Window* window, int control) {
   // A handler reaching a control of another kind is a bug in the program.
   if (!widget) qFatal("control %d is not of the kind asked for", control);
   return widget;
-}
-
-qr::Text toCodepage(const QString& text) {
-  return qr::codepage::fromUtf8(text.toStdString());
 }
 
 }  // namespace
