@@ -3,6 +3,7 @@
 
 #include "common/codepage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string_view>
@@ -23,6 +24,43 @@ std::string fault(const ControlDef& control, std::string_view what) {
 int controlIndex(const WindowDef& window, const char* name) {
   for (std::size_t i = 0; i < window.controls.size(); ++i)
     if (std::strcmp(window.controls[i].name, name) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+int labelOf(const WindowDef& window, int control) {
+  const ControlDef& self = window.controls[static_cast<std::size_t>(control)];
+  if (self.kind != ControlKind::EditBox && self.kind != ControlKind::ComboBox) return -1;
+  const auto sameParent = [&self](const ControlDef& other) {
+    return (!self.parent && !other.parent) ||
+           (self.parent && other.parent && std::strcmp(self.parent, other.parent) == 0);
+  };
+  int best = -1;
+  int bestGap = kLabelGap + 1;
+  for (std::size_t i = 0; i < window.controls.size(); ++i) {
+    const ControlDef& other = window.controls[i];
+    const bool label = other.kind == ControlKind::Label || other.kind == ControlKind::TransLabel;
+    if (!label || !other.text || !*other.text || !sameParent(other)) continue;
+    const int right = other.left + other.width;
+    const int bottom = other.top + other.height;
+    const bool sharesRows = other.top < self.top + self.height && self.top < bottom;
+    const bool sharesColumns = other.left < self.left + self.width && self.left < right;
+    // A label's centre decides on which side it lies, so a small overlap still counts.
+    int gap = kLabelGap + 1;
+    if (sharesRows && 2 * other.left + other.width < 2 * self.left)
+      gap = std::max(0, self.left - right);
+    else if (sharesColumns && 2 * other.top + other.height < 2 * self.top)
+      gap = std::max(0, self.top - bottom);
+    if (gap < bestGap) {
+      best = static_cast<int>(i);
+      bestGap = gap;
+    }
+  }
+  if (best >= 0) return best;
+  for (int parent = self.parent ? controlIndex(window, self.parent) : -1; parent >= 0;) {
+    const ControlDef& container = window.controls[static_cast<std::size_t>(parent)];
+    if (container.kind == ControlKind::GroupBox && container.text && *container.text) return parent;
+    parent = container.parent ? controlIndex(window, container.parent) : -1;
+  }
   return -1;
 }
 

@@ -104,4 +104,13 @@ std::optional<std::string> checkDefinition(const WindowDef& window);
 // name that the program needs; handlers reach controls by typed index.
 int controlIndex(const WindowDef& window, const char* name);
 
+// Index of the control whose text names `control` (an index into the window's
+// controls) for assistive technology, or -1 for none. Only edit boxes and combo
+// boxes are named by others: by the nearest label among their siblings that
+// lies left of them on the same row or above them in the same column, at most
+// kLabelGap pixels away; failing that, by the group box they lie in. Every
+// other kind names itself by its own text, or has no natural name.
+inline constexpr int kLabelGap = 12;
+int labelOf(const WindowDef& window, int control);
+
 }  // namespace toolkit

@@ -118,6 +118,10 @@ qr::Text comboEditText(const Window* window, int control);
 // recognised format (or none) leave it without a picture.
 void setPicture(Window* window, int control, const qr::ByteSet& imageFile);
 bool hasPicture(const Window* window, int control);
+// Gives a control the name and description a screen reader announces, for a
+// control whose definition gives it none (a picture box). Code-page texts; a
+// null text keeps what the control has.
+void setAccessibleText(Window* window, int control, const char* name, const char* description);
 
 // ---- System services ---------------------------------------------------------
 

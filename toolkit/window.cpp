@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "common/codepage.h"
+#include "common/texts.h"
+#include "toolkit/accessibility.h"
 #include "toolkit/controls.h"
 #include "toolkit/fonts.h"
 #include "toolkit/picture.h"
@@ -202,6 +204,28 @@ void installInputGate() {
   qApp->installEventFilter(gate);
 }
 
+// A label's text as a name: one line, without the colon that ends a prompt.
+QString nameFromText(const char* text) {
+  QString name = fromCodepage(text).simplified();
+  while (name.endsWith(QChar(0xFF1A)) || name.endsWith(QLatin1Char(':')))
+    name = name.chopped(1).trimmed();
+  return name;
+}
+
+// What a screen reader announces for controls that have no text of their own
+// to be named by; the others (buttons, group boxes, labels) name themselves.
+void nameControls(const WindowDef& definition, const std::vector<QWidget*>& controls) {
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const int label = labelOf(definition, static_cast<int>(i));
+    if (label >= 0) {
+      controls[i]->setAccessibleName(
+          nameFromText(definition.controls[static_cast<std::size_t>(label)].text));
+    } else if (definition.controls[i].kind == ControlKind::HtmlViewer) {
+      controls[i]->setAccessibleName(fromCodepage(qr::texts::kWebViewName));
+    }
+  }
+}
+
 QWidget* buildControl(const ControlDef& def, QWidget* parent) {
   const ControlSettings& s = *def.settings;
   const QString text = fromCodepage(def.text);
@@ -285,6 +309,7 @@ Window* createHiddenOwner() {
 
 Window* createWindow(const WindowDef& definition, Window* owner) {
   installInputGate();
+  installAccessibility();
   Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   if (definition.buttons == TitleButtons::MinimizeAndClose) flags |= Qt::WindowMinimizeButtonHint;
@@ -306,6 +331,7 @@ Window* createWindow(const WindowDef& definition, Window* owner) {
     control->lower();
     window->controls_.push_back(control);
   }
+  nameControls(definition, window->controls_);
   // The focus cycle runs in reverse definition order.
   for (std::size_t i = definition.controls.size(); i-- > 0;)
     if (definition.controls[i].tabStop) window->focusCycle_.push_back(window->controls_[i]);
@@ -431,6 +457,12 @@ void setPicture(Window* window, int control, const qr::ByteSet& imageFile) {
 
 bool hasPicture(const Window* window, int control) {
   return !controlAs<PictureBox>(window, control)->image().isNull();
+}
+
+void setAccessibleText(Window* window, int control, const char* name, const char* description) {
+  QWidget* widget = widgetOf(window, control);
+  if (name) widget->setAccessibleName(fromCodepage(name));
+  if (description) widget->setAccessibleDescription(fromCodepage(description));
 }
 
 }  // namespace toolkit

@@ -5,8 +5,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
-#include <QTimer>
-#include <functional>
 
 #include "ui/about/about_window.h"
 #include "ui_test_support.h"
@@ -14,31 +12,6 @@
 namespace {
 
 using namespace ui_test;
-
-// Clicks "关于软件" and runs `inside` once AboutWindow is up, from within its
-// modal loop; `inside` must close it. Returns false if it never came up.
-bool whileAboutIsOpen(const std::function<void(toolkit::Window*)>& inside) {
-  ensureMainWindow();
-  bool ran = false;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    toolkit::Window* about = shell::liveWindow(AboutWindow);
-    if (ran || !about || !toolkit::widgetOf(about)->isVisible()) return;
-    ran = true;
-    poll.stop();
-    inside(about);
-  });
-  poll.start();
-  QTest::mouseClick(control(mainWindow(), main_window::按钮2), Qt::LeftButton);
-  return ran;
-}
-
-void pressEsc(toolkit::Window* window) {
-  QWidget* target = QApplication::focusWidget();
-  if (!target || toolkit::windowOf(target) != window) target = toolkit::widgetOf(window);
-  QTest::keyClick(target, Qt::Key_Escape);
-}
 
 TEST(AboutWindow, OpensModallyCentredAndDisablesMainWindowUntilClosed) {
   bool mainEnabledInside = true;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <QKeyEvent>
+#include <QTimer>
 
 #include "ui/about/about_window.h"
 #include "ui_test_support.h"
@@ -51,6 +52,29 @@ void ensureMainWindow() {
   QWidget* window = toolkit::widgetOf(mainWindow());
   window->activateWindow();
   (void)QTest::qWaitForWindowActive(window);
+}
+
+bool whileAboutIsOpen(const std::function<void(toolkit::Window*)>& inside) {
+  ensureMainWindow();
+  bool ran = false;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    toolkit::Window* about = shell::liveWindow(AboutWindow);
+    if (ran || !about || !toolkit::widgetOf(about)->isVisible()) return;
+    ran = true;
+    poll.stop();
+    inside(about);
+  });
+  poll.start();
+  QTest::mouseClick(control(mainWindow(), main_window::按钮2), Qt::LeftButton);
+  return ran;
+}
+
+void pressEsc(toolkit::Window* window) {
+  QWidget* target = QApplication::focusWidget();
+  if (!target || toolkit::windowOf(target) != window) target = toolkit::widgetOf(window);
+  QTest::keyClick(target, Qt::Key_Escape);
 }
 
 }  // namespace ui_test

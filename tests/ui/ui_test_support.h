@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,11 @@
 #include "toolkit/qt_access.h"
 #include "toolkit/toolkit.h"
 #include "ui/main/main_window.h"
+
+// Failures show Qt strings as text, not as their code units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace ui_test {
 
@@ -43,6 +50,13 @@ void clearEncoderCalls();
 
 // Makes sure MainWindow is live, shown and active, as after start-up.
 void ensureMainWindow();
+
+// Clicks "关于软件" and runs `inside` once AboutWindow is up, from within its
+// modal loop; `inside` must close it. Returns false if it never came up.
+bool whileAboutIsOpen(const std::function<void(toolkit::Window*)>& inside);
+
+// Presses Esc in the window's focused control, or in the window itself.
+void pressEsc(toolkit::Window* window);
 
 // Waits (handling events) until `done` holds or about two seconds pass.
 template <class Predicate>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The handlers of MainWindow: the version list and the generate command.
 #include "app/shell.h"
+#include "common/texts.h"
 #include "encoder/encoder.h"
 #include "toolkit/theme.h"
 #include "toolkit/toolkit.h"
@@ -21,6 +22,9 @@ toolkit::Window* window() {
 void onCreated() {
   toolkit::Window* self = window();
   toolkit::setThemedDrawing(3);  // silver
+  // The picture box has no text of its own for a screen reader to announce.
+  toolkit::setAccessibleText(self, 图片框1, qr::texts::kSymbolPictureName,
+                             qr::texts::kSymbolPictureDescription);
   toolkit::comboAppend(self, 组合框_版本, "自动");
   int modules = 21;
   for (int version = 1; version <= 40; ++version, modules += 4) {
