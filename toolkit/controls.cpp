@@ -151,10 +151,13 @@ void PictureBox::paintEvent(QPaintEvent*) {
   const QRect target = placePicture(size(), image_.size());
   if (target.size() == image_.size()) {
     painter.drawImage(target.topLeft(), image_);
-  } else {
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image_);
+    return;
   }
+  // Smoothing serves a shrink onto the screen. On a scaled screen the picture
+  // is enlarged in device pixels, and smoothing would only blur its edges: each
+  // device pixel takes the nearest picture pixel instead.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatio() == 1.0);
+  painter.drawImage(target, image_);
 }
 
 // ---- TextLabel -----------------------------------------------------------------

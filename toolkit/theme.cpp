@@ -8,11 +8,32 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <algorithm>
+#include <cmath>
 
 namespace toolkit {
 namespace {
 
 ColourScheme current = ColourScheme::Off;
+
+// A one-pixel outline along the inside of a rectangle, put on whole device
+// pixels: on a screen scaled by a fraction a logical line straddles device
+// pixels and comes out as two half-tone ones.
+struct Outline {
+  QRectF path;  // where the pen runs, logical pixels
+  qreal width;  // pen width, logical pixels
+};
+
+Outline outlineOf(const QPainter* painter, QRect rect) {
+  const QTransform toDevice = painter->deviceTransform();
+  const qreal ratio = painter->device()->devicePixelRatio();
+  const qreal line = std::max<qreal>(1, std::round(ratio));  // device pixels
+  const QRectF exact = toDevice.mapRect(QRectF(rect));
+  QRectF device(QPointF(std::round(exact.left()), std::round(exact.top())),
+                QPointF(std::round(exact.right()), std::round(exact.bottom())));
+  device.adjust(line / 2, line / 2, -line / 2, -line / 2);
+  return {toDevice.inverted().mapRect(device), line / ratio};
+}
 
 class ThemedStyle : public QProxyStyle {
  public:
@@ -122,9 +143,10 @@ class ThemedStyle : public QProxyStyle {
   void drawFrame(QRect rect, QPainter* painter, const QColor& colour, int radius = 0) const {
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, radius > 0);
-    painter->setPen(colour);
+    const Outline outline = outlineOf(painter, rect);
+    painter->setPen(QPen(colour, outline.width));
     painter->setBrush(Qt::NoBrush);
-    const QRectF r = QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF r = outline.path;
     if (radius > 0) {
       painter->drawRoundedRect(r, radius, radius);
     } else {
@@ -141,8 +163,9 @@ class ThemedStyle : public QProxyStyle {
     QLinearGradient fill(option->rect.topLeft(), option->rect.bottomLeft());
     fill.setColorAt(0, pressed ? c_.pressedTop : c_.fillTop);
     fill.setColorAt(1, pressed ? c_.pressedBottom : c_.fillBottom);
-    const QRectF r = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
-    painter->setPen(hot ? c_.hotFrame : c_.frame);
+    const Outline outline = outlineOf(painter, option->rect);
+    const QRectF r = outline.path;
+    painter->setPen(QPen(hot ? c_.hotFrame : c_.frame, outline.width));
     painter->setBrush(fill);
     painter->drawRoundedRect(r, 3, 3);
     painter->restore();
@@ -155,9 +178,10 @@ class ThemedStyle : public QProxyStyle {
     QLinearGradient fill(option->rect.topLeft(), option->rect.bottomRight());
     fill.setColorAt(0, c_.fillBottom);
     fill.setColorAt(1, Qt::white);
-    painter->setPen(c_.frame);
+    const Outline outline = outlineOf(painter, option->rect);
+    painter->setPen(QPen(c_.frame, outline.width));
     painter->setBrush(fill);
-    const QRectF r = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF r = outline.path;
     if (element == PE_IndicatorRadioButton) {
       painter->drawEllipse(r);
       if (option->state & State_On) {

@@ -22,6 +22,12 @@
 //  [X] Keyboard: focus cycle in reverse definition order, Tab wrapping, Enter
 //      inert outside multi-line edit boxes, Esc closing the window.
 //  [X] Fonts: "宋体" and the empty face name map to installed CJK faces.
+//  [X] Accessibility: every control has a role and a name, edit boxes and combo
+//      boxes the text of the label beside or above them or their group box's
+//      title (toolkit/accessibility.h).
+//  [X] Screen scaling (QT_SCALE_FACTOR): places, sizes and fonts are logical
+//      pixels; the window manager's frame is taken in device pixels; pictures
+//      enlarged onto the screen are drawn without smoothing, so they stay sharp.
 //  [ ] Labels cannot draw outside their own rectangle (Qt clips child widgets).
 //  [ ] Button captions do not wrap onto several lines.
 #pragma once

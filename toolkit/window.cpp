@@ -43,6 +43,13 @@ QColor colourOf(Rgb rgb) {
 
 CloseRequestHandler closeRequestHandler = nullptr;
 
+// The logical client size that gives the logical outer size `outer` around a
+// frame of `frame` device pixels, at `ratio` device pixels a logical one. Qt
+// puts logical sizes on the screen rounded to device pixels.
+QSize clientSizeFor(QSize outer, QSize frame, qreal ratio) {
+  return (outer * ratio - frame) / ratio;
+}
+
 }  // namespace
 
 // The Qt widget of a live window. Owned by the toolkit: destroyWindow() ends it.
@@ -121,8 +128,13 @@ class Window : public QWidget {
 
   void fitOuterSize() {
     if (!isVisible()) return;
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize client = QSize(definition_->width, definition_->height) - frame;
+    // The frame is the window manager's, in device pixels; taken through
+    // logical pixels it would be rounded at fractional scales.
+    const qreal ratio = devicePixelRatio();
+    const QSize logicalFrame = frameGeometry().size() - geometry().size();
+    const QSize frame = nativeFrameSize(this).value_or(logicalFrame * ratio);
+    const QSize client =
+        clientSizeFor(QSize(definition_->width, definition_->height), frame, ratio);
     if (client != size() && client.isValid()) setFixedSize(client);
   }
 };

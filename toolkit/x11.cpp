@@ -67,4 +67,26 @@ void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar)
   xcb_flush(connection);
 }
 
+std::optional<QSize> nativeFrameSize(QWidget* window) {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || QGuiApplication::platformName() != u"xcb" ||
+      !window->testAttribute(Qt::WA_WState_Created))
+    return std::nullopt;
+  xcb_connection_t* connection = x11->connection();
+  if (!connection) return std::nullopt;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  // Left, right, top, bottom, as CARDINALs.
+  const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
+  const xcb_get_property_cookie_t cookie =
+      xcb_get_property(connection, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  std::optional<QSize> frame;
+  if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+    const auto* sides = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    frame = QSize(static_cast<int>(sides[0] + sides[1]), static_cast<int>(sides[2] + sides[3]));
+  }
+  std::free(reply);
+  return frame;
+}
+
 }  // namespace toolkit

@@ -3,6 +3,9 @@
 // nothing on other platforms (offscreen, Wayland without XWayland).
 #pragma once
 
+#include <QSize>
+#include <optional>
+
 class QWidget;
 
 namespace toolkit {
@@ -13,5 +16,10 @@ enum class Taskbar { Entry, NoEntry };
 // the Motif hints, and _NET_WM_STATE_SKIP_TASKBAR for windows without a taskbar
 // entry. Call after the native window exists and before it is first shown.
 void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar);
+
+// The window manager's frame as it adds to the window's size, in device pixels,
+// from the frame extents it announces; nothing where it announces none or the
+// platform is not X11.
+std::optional<QSize> nativeFrameSize(QWidget* window);
 
 }  // namespace toolkit

@@ -68,9 +68,11 @@ def wait_for(condition, what, timeout=WAIT):
 
 
 class Display:
-    """A 1280x1024x24 Xvfb on a display number it picks itself."""
+    """An Xvfb of the given size (1280x1024 unless told), 24 bits deep, on a display number it
+    picks itself."""
 
-    def __init__(self):
+    def __init__(self, screen=SCREEN):
+        self.screen = screen
         self.name = None
         self._server = None
 
@@ -79,7 +81,7 @@ class Display:
         try:
             self._server = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(writable), "-screen", "0",
-                 f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "-noreset"],
+                 f"{self.screen[0]}x{self.screen[1]}x24", "-nolisten", "tcp", "-noreset"],
                 pass_fds=(writable,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                 start_new_session=True)
             os.close(writable)
