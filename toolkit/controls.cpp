@@ -183,6 +183,26 @@ void TextLabel::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
     return;
   }
+  layOutLines([&painter](QTextLayout& layout) { layout.draw(&painter, QPointF(0, 0)); });
+}
+
+QSizeF TextLabel::textExtent() const {
+  if (!wrap_) {
+    const QFontMetricsF metrics(font());
+    return {metrics.horizontalAdvance(text_), metrics.height()};
+  }
+  QSizeF extent;
+  layOutLines([&extent](QTextLayout& layout) {
+    for (int i = 0; i < layout.lineCount(); ++i) {
+      const QTextLine line = layout.lineAt(i);
+      extent.setWidth(std::max(extent.width(), line.naturalTextWidth()));
+      extent.setHeight(std::max(extent.height(), line.y() + line.height()));
+    }
+  });
+  return extent;
+}
+
+void TextLabel::layOutLines(const std::function<void(QTextLayout&)>& use) const {
   // The fixed layouts were made for faces with tight line spacing; CJK faces
   // here leave half an em between lines, so lines are set 1.2 em apart.
   const int pixelSize = font().pixelSize() > 0 ? font().pixelSize() : QFontMetrics(font()).height();
@@ -202,7 +222,7 @@ void TextLabel::paintEvent(QPaintEvent*) {
       ++lines;
     }
     layout.endLayout();
-    layout.draw(&painter, QPointF(0, 0));
+    use(layout);
     top += std::max(lines, 1) * lineHeight;
   }
 }

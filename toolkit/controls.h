@@ -7,6 +7,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QWidget>
+#include <functional>
+#include <optional>
+
+class QTextLayout;
 
 #include "common/text.h"
 #include "toolkit/definition.h"
@@ -76,11 +80,18 @@ class TextLabel : public QWidget {
  public:
   TextLabel(QWidget* parent, QString text, QColor colour, std::optional<QColor> background,
             bool wrap);
+  // The logical size the text takes as drawn: one line's advance and height,
+  // or for wrapped text the widest line and the bottom of the last one.
+  QSizeF textExtent() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Lays the wrapped text out paragraph by paragraph, as drawn, handing each
+  // laid-out paragraph to `use`.
+  void layOutLines(const std::function<void(QTextLayout&)>& use) const;
+
   QString text_;
   QColor colour_;
   std::optional<QColor> background_;
