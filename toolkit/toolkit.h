@@ -6,7 +6,8 @@
 // What the Qt implementation realises, and how:
 //  [X] Top-level windows built hidden from a WindowDef: fixed outer size (the
 //      frame the window manager reports is taken off the client), centred on
-//      the primary screen, minimise/close title buttons, not resizable.
+//      the primary screen (kept on it when larger), minimise/close title
+//      buttons, not resizable.
 //  [X] Owned windows: the owner becomes X11 WM_TRANSIENT_FOR; owned windows are
 //      dialogs, which keep out of the taskbar. The hidden owner window is a
 //      native X11 window that is never mapped.
@@ -27,7 +28,8 @@
 //      title (toolkit/accessibility.h).
 //  [X] Screen scaling (QT_SCALE_FACTOR): places, sizes and fonts are logical
 //      pixels; the window manager's frame is taken in device pixels; pictures
-//      enlarged onto the screen are drawn without smoothing, so they stay sharp.
+//      enlarged onto the screen are drawn without smoothing, so they stay sharp;
+//      themed outlines lie on whole device pixels.
 //  [ ] Labels cannot draw outside their own rectangle (Qt clips child widgets).
 //  [ ] Button captions do not wrap onto several lines.
 #pragma once

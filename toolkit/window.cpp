@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <vector>
 
 #include "common/codepage.h"
@@ -352,9 +353,12 @@ Window* createWindow(const WindowDef& definition, Window* owner) {
   if (!window->focusCycle_.empty()) window->focusCycle_.front()->setFocus();
 
   if (definition.position == Position::CentredOnScreen) {
+    // Logical pixels, as the window's size. A window larger than the screen
+    // (a small screen scaled up) keeps its title bar on it, where it can be
+    // grabbed, instead of centring it off the top.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    window->move(screen.x() + (screen.width() - definition.width) / 2,
-                 screen.y() + (screen.height() - definition.height) / 2);
+    window->move(screen.x() + std::max(0, (screen.width() - definition.width) / 2),
+                 screen.y() + std::max(0, (screen.height() - definition.height) / 2));
   } else {
     window->move(definition.storedLeft, definition.storedTop);
   }

@@ -44,6 +44,13 @@ class ScalingTest(DisplayCase):
                     logical = int(screen / scale + 0.5)
                     self.assertAlmostEqual(place, (logical - size) // 2 * scale, delta=1)
 
+    def test_window_larger_than_the_screen_keeps_its_title_bar_on_it(self):
+        fake = self.need_file(harness.Paths.fake, "the stand-in library")
+        # Twice 789 x 551 does not fit 1280 x 1024: centring would put its top off the screen.
+        with harness.Display() as small, Program(small, fake,
+                                                 env={"QT_SCALE_FACTOR": "2"}) as program:
+            self.assertEqual(small.geometry(program.main_window()), (0, 0, 1578, 1102))
+
     def test_frame_the_window_manager_announces_is_taken_off_in_device_pixels(self):
         fake = self.need_file(harness.Paths.fake, "the stand-in library")
         # Left, right, top, bottom in device pixels, as a window manager announces them.
