@@ -136,7 +136,10 @@ class Window : public QWidget {
     const QSize frame = nativeFrameSize(this).value_or(logicalFrame * ratio);
     const QSize client =
         clientSizeFor(QSize(definition_->width, definition_->height), frame, ratio);
-    if (client != size() && client.isValid()) setFixedSize(client);
+    if (client != size() && client.isValid()) {
+      setFixedSize(client);
+      dropResizeIncrements(this);
+    }
   }
 };
 
@@ -369,6 +372,7 @@ void showWindow(Window* window) {
   window->applyHints();
   if (QWindow* handle = window->windowHandle()) handle->installEventFilter(window);
   window->show();
+  dropResizeIncrements(window);
   window->fitOuterSize();
   window->raise();
   window->activateWindow();

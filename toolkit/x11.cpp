@@ -67,6 +67,36 @@ void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar)
   xcb_flush(connection);
 }
 
+void dropResizeIncrements(QWidget* window) {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || QGuiApplication::platformName() != u"xcb" ||
+      !window->testAttribute(Qt::WA_WState_Created))
+    return;
+  xcb_connection_t* connection = x11->connection();
+  if (!connection) return;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  // Flags, then x, y, width, height, minimum, maximum, increment, aspect
+  // ratios, base size and gravity: 18 CARD32s.
+  constexpr std::uint32_t kResizeIncrement = 64, kBaseSize = 256;
+  constexpr std::uint32_t kHintsLength = 18;
+  const xcb_get_property_cookie_t cookie = xcb_get_property(
+      connection, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, kHintsLength);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  if (reply && reply->format == 32 &&
+      xcb_get_property_value_length(reply) == static_cast<int>(4 * kHintsLength)) {
+    std::uint32_t hints[kHintsLength];
+    std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
+    const bool fixed = hints[5] == hints[7] && hints[6] == hints[8];  // minimum is maximum
+    if (fixed && hints[0] & (kResizeIncrement | kBaseSize)) {
+      hints[0] &= ~(kResizeIncrement | kBaseSize);
+      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                          XCB_ATOM_WM_SIZE_HINTS, 32, kHintsLength, hints);
+      xcb_flush(connection);
+    }
+  }
+  std::free(reply);
+}
+
 std::optional<QSize> nativeFrameSize(QWidget* window) {
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || QGuiApplication::platformName() != u"xcb" ||

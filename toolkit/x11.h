@@ -17,6 +17,13 @@ enum class Taskbar { Entry, NoEntry };
 // entry. Call after the native window exists and before it is first shown.
 void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar);
 
+// For a window whose minimum and maximum size are one: drops the resize
+// increment and base size from WM_NORMAL_HINTS. On a scaled screen Qt sets an
+// increment of a rounded-up logical pixel and a negative base size, which a
+// window manager may apply to an odd device size. Qt writes the hints anew when
+// it shows or resizes the window: call after each.
+void dropResizeIncrements(QWidget* window);
+
 // The window manager's frame as it adds to the window's size, in device pixels,
 // from the frame extents it announces; nothing where it announces none or the
 // platform is not X11.

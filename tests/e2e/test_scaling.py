@@ -36,8 +36,16 @@ class ScalingTest(DisplayCase):
         fake = self.need_file(harness.Paths.fake, "the stand-in library")
         for scale in (2, 1.5):
             with self.subTest(scale=scale), self.start(fake, scale) as program:
-                left, top, width, height = self.display.geometry(program.main_window())
+                window = program.main_window()
+                left, top, width, height = self.display.geometry(window)
                 self.assertEqual((width, height), tuple(device(v, scale) for v in MAIN_SIZE))
+                # What a window manager reads is in device pixels, with nothing that would
+                # round an odd size to a step of two.
+                hints = self.display.xprop(window, "WM_NORMAL_HINTS")
+                for bound in ("minimum", "maximum"):
+                    self.assertIn(f"program specified {bound} size: {width} by {height}", hints)
+                self.assertNotIn("resize increment", hints)
+                self.assertNotIn("base size", hints)
                 # Centred on the screen as measured in logical pixels.
                 for place, screen, size in ((left, SCREEN[0], MAIN_SIZE[0]),
                                             (top, SCREEN[1], MAIN_SIZE[1])):
