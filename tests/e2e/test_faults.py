@@ -37,7 +37,7 @@ class FaultsTest(DisplayCase):
         encoder = self.need_encoder()
         try:
             user = harness.unprivileged_user()
-        except KeyError:
+        except LookupError:
             self.skipTest("the tests run as root, and there is no account 'nobody' to run the "
                           "program as, for whom permissions count")
         with Program(self.display, encoder, user=user) as program:
