@@ -8,7 +8,8 @@ namespace toolkit {
 using LibraryHandle = void*;
 
 // Loads a shared library: a path with '/' is taken as it is, a bare file name
-// goes through the system's ordinary search. Null when it cannot be loaded.
+// goes through the system's ordinary search. Null when it cannot be loaded;
+// a file at a path that is cut short is refused before the loader maps it.
 LibraryHandle loadLibrary(const char* path);
 // The address of an exported function, or null.
 void* findEntryPoint(LibraryHandle library, const char* name);

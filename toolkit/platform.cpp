@@ -111,7 +111,9 @@ bool setCurrentDirectory(const char* directory) {
 }
 
 qr::ByteSet readWholeFile(const char* path) {
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Not blocking: a named pipe put in the file's place would otherwise hold
+  // the program until someone writes to it. Regular files read as ever.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return {};
   qr::ByteSet bytes;
   struct stat info {};

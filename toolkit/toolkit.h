@@ -137,8 +137,9 @@ void setAccessibleText(Window* window, int control, const char* name, const char
 std::string programPath();
 // Makes `directory` the current directory; false when that fails.
 bool setCurrentDirectory(const char* directory);
-// The whole content of a file; empty when it is missing, unreadable, empty or
-// larger than anything the picture box could show (256 MiB).
+// The whole content of a file; empty when it is missing, unreadable, empty,
+// not a regular file (a pipe or device is not waited on) or larger than
+// anything the picture box could show (256 MiB).
 qr::ByteSet readWholeFile(const char* path);
 
 }  // namespace toolkit

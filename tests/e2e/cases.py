@@ -31,6 +31,21 @@ class DisplayCase(unittest.TestCase):
             self.fail(f"{what} is missing ({path}); build it first")
         return path
 
+    def shown_picture(self, program, ready, what="the picture box to show the picture"):
+        """The picture box area of the screen once ready(area) holds, and a PPM file of it."""
+        shots = self.scratch()
+        left, top = program.client_to_screen(0, 0)
+        box = harness.PICTURE_BOX
+
+        def grab():
+            screen = self.display.screenshot(os.path.join(shots, "screen.ppm"))
+            area = screen.crop(left + box[0], top + box[1], box[2], box[3])
+            return area if ready(area) else None
+        area = harness.wait_for(grab, what)
+        path = os.path.join(shots, "picture-box.ppm")
+        area.write_ppm(path)
+        return area, path
+
     def close_with_esc(self, program, window=None):
         self.display.focus(window or program.window)
         self.display.key("Escape")

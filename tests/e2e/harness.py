@@ -2,10 +2,12 @@
 """Runs the built program in a virtual display of its own and drives it as a user would."""
 import contextlib
 import os
+import pwd
 import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import time
@@ -231,6 +233,16 @@ class Image:
             file.writelines(self.rows)
 
 
+def plain_bmp(width, height, colour=(0, 0, 0)):
+    """A 24-bit BMP file of one colour."""
+    stride = (3 * width + 3) // 4 * 4
+    row = bytes(reversed(colour)) * width + bytes(stride - 3 * width)
+    pixels = row * height
+    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(pixels), 0, 0, 54, 40, width,
+                         height, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+    return header + pixels
+
+
 def decode(path, pure=False, with_level=False):
     """The byte contents of every QR code symbol ZXing finds in a picture; with_level, pairs
     of contents and error-correction level."""
@@ -279,14 +291,31 @@ def stop_group(process, grace=5.0):
         os.killpg(process.pid, signal.SIGKILL)
 
 
+def unprivileged_user():
+    """(uid, gid) of an account that file permissions hold back, to run the program as when
+    the tests run as root, who may write anywhere; None when the tests do not run as root.
+    Raises LookupError when root has no such account to turn to."""
+    if os.geteuid() != 0:
+        return None
+    entry = pwd.getpwnam("nobody")
+    return entry.pw_uid, entry.pw_gid
+
+
 class Program:
     """The program copied into a fresh program directory with the given library beside it
-    (None: no library), started from another directory."""
+    (None: no library), started from another directory.
 
-    def __init__(self, display, library, env=None):
+    name: the program directory's own name. files: name -> bytes, put beside the program
+    before it starts. user: (uid, gid) to run it as (see unprivileged_user); everything it
+    needs is then readable by that user, and the program directory is that user's."""
+
+    def __init__(self, display, library, env=None, name="program", files=None, user=None):
         self.display = display
         self.library = library
         self.extra_env = env or {}
+        self.name = name
+        self.files = files or {}
+        self.user = user
         self._temp = None
         self.process = None
         self.window = None
@@ -295,29 +324,49 @@ class Program:
     def __enter__(self):
         self._temp = tempfile.TemporaryDirectory(prefix="qrgen-e2e-")
         root = self._temp.name
-        self.directory = os.path.join(root, "program")
+        self.directory = os.path.join(root, self.name)
         self.elsewhere = os.path.join(root, "elsewhere")
         runtime = os.path.join(root, "runtime")
+        shared = 0o755 if self.user else 0o700
+        os.chmod(root, shared)
         for path in (self.directory, self.elsewhere, runtime):
-            os.mkdir(path, 0o700)
+            os.mkdir(path, shared)
+            os.chmod(path, shared)  # whatever the umask
         try:
+            if self.user:
+                os.chown(runtime, *self.user)
+                os.chmod(runtime, 0o700)
+                os.chown(self.directory, *self.user)
             self.binary = os.path.join(self.directory, "qrgen")
             copy_program(self.directory)
             if self.library:
                 shutil.copy2(self.library, os.path.join(self.directory, "QRCodeWin32.dll"))
-            self.log = os.path.join(root, "calls.log")
+            for file_name, content in self.files.items():
+                with open(os.path.join(self.directory, file_name), "wb") as file:
+                    file.write(content)
+            # The stand-in library writes its log as the program's user.
+            self.log = os.path.join(runtime if self.user else root, "calls.log")
             self.stdout_path = os.path.join(root, "stdout")
             self.stderr_path = os.path.join(root, "stderr")
             env = self.display.env()
             env.pop("LD_LIBRARY_PATH", None)
             env.pop("QT_QPA_PLATFORM", None)
-            env.update(XDG_RUNTIME_DIR=runtime, QRGEN_FAKE_LOG=self.log, **self.extra_env)
+            env.update(XDG_RUNTIME_DIR=runtime, QRGEN_FAKE_LOG=self.log)
+            credentials = {}
+            if self.user:
+                uid, gid = self.user
+                credentials = dict(user=uid, group=gid, extra_groups=[])
+                # The web engine's sandbox needs kernel features a test machine may not
+                # offer to that user; the web view is not what these runs look at.
+                env.update(HOME=runtime, QTWEBENGINE_DISABLE_SANDBOX="1")
+            env.update(self.extra_env)
             self.watch = xlib.Connection(self.display.name)
             self.watch.watch()
             with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
                 self.process = subprocess.Popen([self.binary], cwd=self.elsewhere, env=env,
                                                 stdin=subprocess.DEVNULL, stdout=out,
-                                                stderr=err, start_new_session=True)
+                                                stderr=err, start_new_session=True,
+                                                **credentials)
         except BaseException:
             self._end()
             raise
@@ -382,11 +431,25 @@ class Program:
         """The entry points the stand-in library saw, in order."""
         if not os.path.exists(self.log):
             return []
-        with open(self.log, encoding="ascii") as file:
+        with open(self.log, encoding="utf-8", errors="replace") as file:
             return [line.split()[0] for line in file if line.strip()]
 
     def cwd(self):
         return os.readlink(f"/proc/{self.process.pid}/cwd")
+
+    def memory_kib(self):
+        """(resident now, peak resident) of the program's own process, in KiB."""
+        values = {}
+        with open(f"/proc/{self.process.pid}/status", encoding="ascii") as status:
+            for line in status:
+                key, _, value = line.partition(":")
+                if key in ("VmRSS", "VmHWM"):
+                    values[key] = int(value.split()[0])
+        return values["VmRSS"], values["VmHWM"]
+
+    def listing(self):
+        """The names in the program directory."""
+        return sorted(os.listdir(self.directory))
 
     def type(self, text):
         type_text(self.watch, self.window, text)

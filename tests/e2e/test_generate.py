@@ -36,6 +36,22 @@ class GenerateTest(DisplayCase):
                 self.assertEqual(program.wait_exit(), 0)
                 self.assertTrue(os.path.exists(picture), "a.bmp stays when the program ends")
 
+    def test_program_directory_named_with_chinese_spaces_and_a_backslash(self):
+        encoder = self.need_encoder()
+        # "籠" is BB 5C in the code page: its second byte is a backslash there.
+        name = "我的 二维码\\工具 籠"
+        with Program(self.display, encoder, name=name) as program:
+            program.main_window()
+            self.assertEqual(os.path.realpath(program.cwd()), os.path.realpath(program.directory))
+            program.type_into_text_box("路径 path")
+            program.generate()
+            picture = program.wait_picture()
+            expected = "路径 path".encode("utf-8")
+            self.assertEqual(harness.decode(picture), [expected])
+            self.assertEqual(harness.decode_zbar(picture), expected)
+            self.assertEqual(os.listdir(program.elsewhere), [])
+            self.assertEqual(os.listdir(os.path.dirname(program.directory)).count("a.bmp"), 0)
+
     def test_second_press_replaces_the_first_symbol(self):
         encoder = self.need_encoder()
         with Program(self.display, encoder) as program:
@@ -78,21 +94,6 @@ class GenerateTest(DisplayCase):
             self.assertEqual(harness.decode(picture, with_level=True), [(b"HELLO", "L")])
             symbol = harness.Image.read_any(picture, self.scratch())
             self.assertEqual(symbol.symbol_modules()[0], 21)
-
-    def shown_picture(self, program, ready):
-        """The picture box area of the screen once ready(area) holds."""
-        shots = self.scratch()
-        left, top = program.client_to_screen(0, 0)
-        box = harness.PICTURE_BOX
-
-        def grab():
-            screen = self.display.screenshot(os.path.join(shots, "screen.ppm"))
-            area = screen.crop(left + box[0], top + box[1], box[2], box[3])
-            return area if ready(area) else None
-        area = harness.wait_for(grab, "the picture box to show the picture")
-        path = os.path.join(shots, "picture-box.ppm")
-        area.write_ppm(path)
-        return area, path
 
     def test_picture_is_shrunk_into_the_box_beside_a_white_column(self):
         # The stand-in's picture is black all over, so the drawn area shows exactly.
