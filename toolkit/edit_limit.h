@@ -10,7 +10,7 @@
 namespace toolkit {
 
 // Code-page bytes a text takes in an edit box, a line break ('\n') as CR LF. A lone surrogate
-// counts as the replacement character it becomes.
+// counts as the '?' that Qt's conversion makes of it.
 std::size_t editBytes(const QString& text);
 
 // A range of UTF-16 units [begin, end) of a text; empty when begin == end.
@@ -25,8 +25,9 @@ struct TextRange {
 // text holds the insertion) so that it takes at most `limit` bytes by editBytes(): nothing when
 // the whole text fits; otherwise the tail of the insertion after the longest run of its first
 // whole characters that fits beside the rest of the text, which is all of it when the rest is
-// already too long. A surrogate pair is never cut apart. The end of the range is
-// position + added as given.
+// already too long. A surrogate pair is never cut apart. The insertion is taken as far as it
+// lies inside the text, so the result always does: the document reports one unit more than
+// the text holds when an insertion replaces all of it.
 TextRange overflowOfInsertion(const QString& text, qsizetype position, qsizetype added,
                               std::size_t limit);
 
