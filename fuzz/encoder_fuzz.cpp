@@ -15,14 +15,12 @@
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <optional>
 #include <string>
 
 #include "qrcodewin32/QRCodeWin32.h"
