@@ -15,5 +15,17 @@ endif()
 # Targets whose string literals are the system's own texts: they are compiled
 # into code-page bytes, so "版本_" in the source is GB18030 in the binary.
 function(qrgen_codepage_literals target)
+  # clang (fuzz builds) has no execution character set but UTF-8; fuzz targets show no texts.
+  if(QRGEN_FUZZ)
+    return()
+  endif()
   target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
 endfunction()
+
+# Fuzz builds give every library coverage feedback; only the fuzz targets link libFuzzer's main.
+if(QRGEN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "QRGEN_FUZZ needs clang: configure with CC=clang CXX=clang++")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -9,19 +9,13 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
-#include "common/codepage.h"
+#include "toolkit/edit_limit.h"
 #include "toolkit/library.h"
 #include "toolkit/picture.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/webview.h"
 
 namespace toolkit {
-
-std::size_t editBytes(const QString& text) {
-  std::size_t lineBreaks = static_cast<std::size_t>(text.count(QLatin1Char('\n')));
-  // Each '\n' stands for CR LF: one byte here, one more for the CR.
-  return qr::codepage::encodedSize(text.toStdString()) + lineBreaks;
-}
 
 // ---- MultiLineEdit -------------------------------------------------------------
 
@@ -46,26 +40,12 @@ MultiLineEdit::MultiLineEdit(QWidget* parent, int maxBytes, SelectionWhenUnfocus
 
 void MultiLineEdit::enforceLimit(int position, int added) {
   if (trimming_ || maxBytes_ <= 0 || added <= 0) return;
-  const QString all = toPlainText();
-  const std::size_t total = editBytes(all);
-  const auto limit = static_cast<std::size_t>(maxBytes_);
-  if (total <= limit) return;
-  const QString inserted = all.mid(position, added);
-  const std::size_t others = total - editBytes(inserted);
-  const std::size_t budget = others < limit ? limit - others : 0;
-  // Keep the longest run of whole characters that fits.
-  int keep = 0;
-  std::size_t used = 0;
-  while (keep < inserted.size()) {
-    const int length = inserted.at(keep).isHighSurrogate() && keep + 1 < inserted.size() ? 2 : 1;
-    const std::size_t bytes = editBytes(inserted.mid(keep, length));
-    if (used + bytes > budget) break;
-    used += bytes;
-    keep += length;
-  }
+  const TextRange overflow =
+      overflowOfInsertion(toPlainText(), position, added, static_cast<std::size_t>(maxBytes_));
+  if (overflow.isEmpty()) return;
   QTextCursor cut(document());
-  cut.setPosition(position + keep);
-  cut.setPosition(position + added, QTextCursor::KeepAnchor);
+  cut.setPosition(static_cast<int>(overflow.begin));
+  cut.setPosition(static_cast<int>(overflow.end), QTextCursor::KeepAnchor);
   trimming_ = true;
   cut.removeSelectedText();
   trimming_ = false;

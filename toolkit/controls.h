@@ -14,6 +14,7 @@ class QTextLayout;
 
 #include "common/text.h"
 #include "toolkit/definition.h"
+#include "toolkit/edit_limit.h"
 
 namespace toolkit {
 
@@ -22,9 +23,6 @@ namespace toolkit {
 // empty string gives the null text.
 QString fromCodepage(const char* text);
 qr::Text toCodepage(const QString& text);
-
-// Code-page bytes a text takes in an edit box, a line break as CR LF.
-std::size_t editBytes(const QString& text);
 
 // Multi-line edit box. Tab moves the focus on; the length limit holds for
 // typing, input methods, paste and drops alike: an insertion that does not fit

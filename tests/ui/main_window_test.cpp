@@ -153,6 +153,27 @@ TEST_F(MainWindowTest, PasteThatDoesNotFitIsCutAtACharacterBoundary) {
   EXPECT_EQ(toolkit::editText(self, 编辑框1).size(), 119u);
 }
 
+TEST_F(MainWindowTest, PasteOverTheWholeTextIsCutToo) {
+  // Replacing all of the text makes the document report one unit more than it holds.
+  struct Case {
+    const char* name;
+    QString typedBefore;
+  };
+  const Case cases[] = {{"into an empty box", QString()},
+                        {"over a selection of everything", QStringLiteral("abc")}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    edit()->clear();
+    edit()->setFocus();
+    typeText(edit(), c.typedBefore);
+    edit()->selectAll();
+    QGuiApplication::clipboard()->setText(QString(100, QChar(0x4E2D)));
+    edit()->paste();
+    EXPECT_EQ(edit()->toPlainText(), QString(60, QChar(0x4E2D)));
+    EXPECT_EQ(toolkit::editText(self, 编辑框1).size(), 120u);
+  }
+}
+
 TEST_F(MainWindowTest, GenerateCallsTheEncoderInOrderAndShowsThePicture) {
   typeText(edit(), QStringLiteral("A中\n"));
   QTest::mouseClick(control(self, 按钮1), Qt::LeftButton);
