@@ -2,17 +2,25 @@
 // The embedded web view (on Windows the WebBrowser control driven through
 // IWebBrowser2) realised with Qt WebEngine. The page lives in a private,
 // off-the-record profile: it keeps nothing on disk and reaches none of the
-// program's files.
+// program's files. It may go to web addresses only; it gets no windows,
+// downloads, dialogs or permissions, and a window the user asks for by a
+// click opens in the desktop's browser.
 #include <QApplication>
 #include <QDesktopServices>
 #include <QOpenGLContext>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <algorithm>
 
 #include "toolkit/webview.h"
 
@@ -27,36 +35,69 @@ namespace {
 // Text zoom steps 0 (smallest) to 4 (largest); 2 is the ordinary size.
 constexpr double kZoomFactors[] = {0.7, 0.85, 1.0, 1.15, 1.3};
 
-const char kOfflinePage[] = R"(<!doctype html><html><head><meta charset="utf-8"><style>
+const char kOfflinePage[] = R"(<!doctype html><html><head><meta charset="utf-8">
+<title>暂时无法打开推广页面</title><style>
 html,body{margin:0;height:100%;background:#f4f6fa;font:12px "Noto Sans CJK SC",sans-serif;color:#5a6270}
 div{display:flex;height:100%;align-items:center;justify-content:center;text-align:center}
 </style></head><body><div>暂时无法打开推广页面</div></body></html>)";
 
-// Keeps the page to web addresses: no local files, no downloads, and a link
-// that wants a new window goes to the desktop's browser instead.
+bool isWebAddress(const QUrl& url) {
+  return url.scheme() == u"http" || url.scheme() == u"https";
+}
+
+// Turns away whatever a page fetches from outside the web: the engine would
+// otherwise hand it pictures compiled into the program (qrc:). data: and
+// blob: hold only what the page has already.
+class WebOnlyRequests : public QWebEngineUrlRequestInterceptor {
+ public:
+  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+  void interceptRequest(QWebEngineUrlRequestInfo& request) override {
+    const QUrl& url = request.requestUrl();
+    if (!isWebAddress(url) && url.scheme() != u"data" && url.scheme() != u"blob")
+      request.block(true);
+  }
+};
+
+// Keeps the page to web addresses: no local files, no windows, dialogs or
+// prompts of its own; a window the user asks for opens in the desktop's
+// browser instead.
 class GuardedPage : public QWebEnginePage {
  public:
-  using QWebEnginePage::QWebEnginePage;
-
- protected:
-  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
-    const QString scheme = url.scheme();
-    return scheme == u"http" || scheme == u"https" || (scheme == u"data" && showingOwnPage_);
+  GuardedPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
+    // Every request gets its no at once: unanswered, the page would wait forever.
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl& origin, Feature feature) {
+              setFeaturePermission(origin, feature, PermissionDeniedByUser);
+            });
+    // Only a click may open the browser: a page opening windows on its own
+    // would fill the desktop with them. The engine gets no page for the new
+    // window, so none opens here.
+    connect(this, &QWebEnginePage::newWindowRequested, this,
+            [](QWebEngineNewWindowRequest& request) {
+              if (request.isUserInitiated() && isWebAddress(request.requestedUrl()))
+                QDesktopServices::openUrl(request.requestedUrl());
+            });
   }
-  QWebEnginePage* createWindow(WebWindowType) override {
-    auto* catcher = new QWebEnginePage(profile(), this);
-    // The address of the wanted window is known only once it starts loading.
-    connect(catcher, &QWebEnginePage::urlChanged, catcher, [catcher](const QUrl& url) {
-      if (url.scheme() == u"http" || url.scheme() == u"https") QDesktopServices::openUrl(url);
-      catcher->deleteLater();
-    });
-    return catcher;
-  }
 
- public:
   void showOwnPage(const QString& html) {
     showingOwnPage_ = true;
     setHtml(html, QUrl(QStringLiteral("about:blank")));
+  }
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+    return isWebAddress(url) || (url.scheme() == u"data" && showingOwnPage_);
+  }
+  QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+  QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
+    return {};
+  }
+  // A remote page's dialogs would be modal over the program's window, and a
+  // page that keeps raising them would lock the user out of it.
+  void javaScriptAlert(const QUrl&, const QString&) override {}
+  bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+  bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override {
+    return false;
   }
 
  private:
@@ -71,17 +112,24 @@ class WebView : public QWidget {
     profile_ = new QWebEngineProfile(this);  // no storage name: off the record
     profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    // Off the record, the engine still makes the folders of a storage path
+    // once a page uses its databases; by default they would be left in the
+    // user's home. This one goes with the view.
+    if (storage_.isValid()) profile_->setPersistentStoragePath(storage_.path());
+    profile_->setUrlRequestInterceptor(&requests_);
     connect(profile_, &QWebEngineProfile::downloadRequested, profile_,
             [](QWebEngineDownloadRequest* download) { download->cancel(); });
     page_ = new GuardedPage(profile_, this);
-    page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    page_->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    lockDown(page_->settings());
     page_->setZoomFactor(kZoomFactors[std::clamp(zoomStep, 0, 4)]);
+    // A navigation the guard turns away only stops, and leaves the page as
+    // it was; the note is for pages that cannot be reached.
     GuardedPage* page = page_;
-    connect(page_, &QWebEnginePage::loadFinished, page_, [page](bool ok) {
-      if (!ok) page->showOwnPage(QString::fromUtf8(kOfflinePage));
-    });
+    connect(page_, &QWebEnginePage::loadingChanged, page_,
+            [page](const QWebEngineLoadingInfo& loading) {
+              if (loading.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                page->showOwnPage(QString::fromUtf8(kOfflinePage));
+            });
     view_ = new QWebEngineView(this);
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
@@ -98,6 +146,27 @@ class WebView : public QWidget {
   }
 
  private:
+  // Stated one by one rather than left to the engine's defaults, which
+  // change between versions.
+  static void lockDown(QWebEngineSettings* settings) {
+    using Settings = QWebEngineSettings;
+    for (const Settings::WebAttribute attribute :
+         {Settings::ErrorPageEnabled, Settings::LocalContentCanAccessFileUrls,
+          Settings::LocalContentCanAccessRemoteUrls, Settings::PluginsEnabled,
+          Settings::PdfViewerEnabled, Settings::JavascriptCanOpenWindows,
+          Settings::JavascriptCanAccessClipboard, Settings::JavascriptCanPaste,
+          Settings::FullScreenSupportEnabled, Settings::ScreenCaptureEnabled,
+          Settings::AllowWindowActivationFromJavaScript,
+          Settings::AllowGeolocationOnInsecureOrigins, Settings::AllowRunningInsecureContent})
+      settings->setAttribute(attribute, false);
+    // Links to mailto: and the like stay refused by the page's guard instead
+    // of reaching the desktop's handlers.
+    settings->setUnknownUrlSchemePolicy(Settings::DisallowUnknownUrlSchemes);
+  }
+
+  // Both outlive the profile: members go after the destructor's body.
+  QTemporaryDir storage_;
+  WebOnlyRequests requests_;
   QWebEngineProfile* profile_;
   GuardedPage* page_;
   QWebEngineView* view_;

@@ -370,7 +370,10 @@ Window* createWindow(const WindowDef& definition, Window* owner) {
 
 void showWindow(Window* window) {
   window->applyHints();
-  if (QWindow* handle = window->windowHandle()) handle->installEventFilter(window);
+  // The web engine starts from the first expose, so the native window must
+  // exist now on every platform, not only where the X11 hints made it.
+  window->winId();
+  window->windowHandle()->installEventFilter(window);
   window->show();
   dropResizeIncrements(window);
   window->fitOuterSize();
