@@ -22,10 +22,18 @@
 //  [X] Keyboard: focus cycle in reverse definition order, Tab wrapping, Enter
 //      inert outside multi-line edit boxes, Esc closing the window.
 //  [X] Fonts: "宋体" and the empty face name map to installed CJK faces.
+//  [X] The application icon: decoded from the program's own icon file, the deepest
+//      picture of each size, set on the application; X11 shows it as _NET_WM_ICON.
+//  [X] Desktop identity: the application name is the class of WM_CLASS, the desktop
+//      entry's name is published for desktops that match windows by it.
+//  [X] Wayland desktops: the program asks for X11 (XWayland) unless QT_QPA_PLATFORM says
+//      otherwise, since centring and frame hints need the X11 protocol.
 //  [ ] Labels cannot draw outside their own rectangle (Qt clips child widgets).
 //  [ ] Button captions do not wrap onto several lines.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "common/text.h"
@@ -41,6 +49,14 @@ class Window;  // a live window built from a WindowDef; owned by the toolkit
 // Qt's application plus what the web view needs, such as WebEngine's sandbox
 // switch when running as root). Call once, before anything else here.
 void startPlatform(int& argc, char** argv);
+// What desktops know the program by; call before startPlatform(). `name` becomes the class
+// in every window's WM_CLASS, `desktopEntry` is the desktop entry's file name without
+// ".desktop". Both are copied.
+void setApplicationIdentity(const char* name, const char* desktopEntry);
+// The icon every window shows in its title bar and task switcher, from the bytes of an icon
+// file: for each size, its deepest picture. Call after startPlatform(); `iconFile` is only
+// read during the call. Bytes holding no picture leave the windows without an icon.
+void setApplicationIcon(std::span<const std::uint8_t> iconFile);
 // Destroys the application object; the last step of shutdown.
 void stopPlatform();
 
