@@ -45,6 +45,8 @@ class Paths:
     encoder = None  # the real library; None when it is not built
     fake = None
     without = {}  # entry point name -> stand-in lacking it
+    cmake = None  # with build: what installs the build, for tests of the installed program
+    build = None
 
 
 def copy_program(directory):
@@ -279,12 +281,14 @@ def stop_group(process, grace=5.0):
 
 class Program:
     """The program copied into a fresh program directory with the given library beside it
-    (None: no library), started from another directory."""
+    (None: no library), started from another directory. With installed, the program of that
+    installed program folder instead, run where it is, its own library beside it."""
 
-    def __init__(self, display, library, env=None):
+    def __init__(self, display, library, env=None, installed=None):
         self.display = display
         self.library = library
         self.extra_env = env or {}
+        self.installed = installed
         self._temp = None
         self.process = None
         self.window = None
@@ -293,15 +297,17 @@ class Program:
     def __enter__(self):
         self._temp = tempfile.TemporaryDirectory(prefix="qrgen-e2e-")
         root = self._temp.name
-        self.directory = os.path.join(root, "program")
+        self.directory = self.installed or os.path.join(root, "program")
         self.elsewhere = os.path.join(root, "elsewhere")
         runtime = os.path.join(root, "runtime")
         for path in (self.directory, self.elsewhere, runtime):
-            os.mkdir(path, 0o700)
+            if path != self.installed:
+                os.mkdir(path, 0o700)
         try:
             self.binary = os.path.join(self.directory, "qrgen")
-            copy_program(self.directory)
-            if self.library:
+            if not self.installed:
+                copy_program(self.directory)
+            if self.library and not self.installed:
                 shutil.copy2(self.library, os.path.join(self.directory, "QRCodeWin32.dll"))
             self.log = os.path.join(root, "calls.log")
             self.stdout_path = os.path.join(root, "stdout")
