@@ -245,12 +245,14 @@ struct LargeLayout {
 };
 
 // Whole pixels a module, so that the modules stay as sharp as in the small sizes.
+// clang-format off
 constexpr LargeLayout kLargeLayouts[] = {
-    //  size  module  origin  side  border  shadow
-    {64, 3, 1, 62, 1, 1},
-    {128, 6, 2, 124, 2, 2},
-    {256, 12, 4, 248, 3, 4},
+//  size  module  origin  side  border  shadow
+  {  64,    3,      1,     62,    1,      1},
+  { 128,    6,      2,    124,    2,      2},
+  { 256,   12,      4,    248,    3,      4},
 };
+// clang-format on
 
 QImage drawLarge(const LargeLayout& layout) {
   QImage image(layout.size, layout.size, QImage::Format_ARGB32);
