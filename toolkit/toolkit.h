@@ -24,8 +24,8 @@
 //  [X] Fonts: "宋体" and the empty face name map to installed CJK faces.
 //  [X] The application icon: decoded from the program's own icon file, the deepest
 //      picture of each size, set on the application; X11 shows it as _NET_WM_ICON.
-//  [X] Desktop identity: the application name is the class of WM_CLASS, the desktop
-//      entry's name is published for desktops that match windows by it.
+//  [X] Desktop identity: the application name is the class of WM_CLASS, which the
+//      desktop entry names; the entry's own name serves platforms that match by it.
 //  [X] Wayland desktops: the program asks for X11 (XWayland) unless QT_QPA_PLATFORM says
 //      otherwise, since centring and frame hints need the X11 protocol.
 //  [ ] Labels cannot draw outside their own rectangle (Qt clips child widgets).
