@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/icon/application_icon.h"
 #include "common/codepage.h"
 #include "encoder/encoder.h"
 #include "toolkit/toolkit.h"
@@ -162,8 +163,10 @@ toolkit::Window* liveWindow(const toolkit::WindowDef& definition) {
 
 void start(int& argc, char** argv, std::span<const toolkit::WindowDef* const> definitions) {
   qr::setFatalHandler(fatalFromCommon);
+  toolkit::setApplicationIdentity(QRGEN_WINDOW_CLASS, QRGEN_DESKTOP_ID);
   toolkit::startPlatform(argc, argv);
   state.platformStarted = true;
+  toolkit::setApplicationIcon(applicationIcon());
   state.programDirectory = directoryOf(toolkit::programPath().c_str());
   toolkit::setCurrentDirectory(state.programDirectory.c_str());
   state.hiddenOwner = toolkit::createHiddenOwner();

@@ -82,6 +82,16 @@ QImage decodePicture(std::span<const std::uint8_t> bytes) noexcept {
   return {};
 }
 
+std::vector<IconPicture> decodeIconPictures(std::span<const std::uint8_t> bytes) noexcept {
+  const PictureFormat format = sniffPicture(bytes);
+  if (format != PictureFormat::Icon && format != PictureFormat::Cursor) return {};
+  try {
+    return pictureDecoders::decodeIconPictures(bytes);
+  } catch (...) {
+  }
+  return {};
+}
+
 QRect placePicture(QSize client, QSize picture) noexcept {
   if (client.isEmpty() || picture.isEmpty()) return {};
   const int clientWidth = client.width();

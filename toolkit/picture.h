@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace toolkit {
 
@@ -42,6 +43,18 @@ PictureFormat sniffPicture(std::span<const std::uint8_t> bytes) noexcept;
 // Qt's own readers (JPEG, GIF, PNG inside icons) may refuse pictures below those limits when
 // they exceed QImageReader::allocationLimit().
 QImage decodePicture(std::span<const std::uint8_t> bytes) noexcept;
+
+// One picture of an icon or cursor file: Format_ARGB32, and the bits a pixel its entry
+// stores (1, 4, 8, 16, 24 or 32; for a PNG entry, its bit depth times its samples a pixel).
+struct IconPicture {
+  QImage image;
+  int bitsPerPixel = 0;
+};
+
+// Every picture of an icon or cursor file, in the order of its directory, each decoded as
+// decodePicture() decodes the one it shows. Entries lying outside the file or broken are
+// left out; bytes of another format, or a broken directory, give none. Never throws.
+std::vector<IconPicture> decodeIconPictures(std::span<const std::uint8_t> bytes) noexcept;
 
 // Where a picture of size `picture` is drawn in a client area of size `client`: at natural
 // size and centred when it fits, otherwise shrunk by one factor for both sides until it does

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
+
+#include "toolkit/picture.h"
 
 namespace toolkit::pictureDecoders {
 
@@ -58,6 +61,7 @@ std::optional<DibSummary> summariseIconDib(Bytes dib);
 QImage decodeBmp(Bytes bytes);
 QImage decodePcx(Bytes bytes);
 QImage decodeIconDirectory(Bytes bytes);
+std::vector<IconPicture> decodeIconPictures(Bytes bytes);
 
 // Reads through Qt's reader for `format` ("jpeg", "gif", "png") only, refusing a declared size
 // beyond the limits before reading. Returns Format_RGB32 or Format_ARGB32, or a null image.

@@ -7,6 +7,7 @@
 // chosen entry is decoded, and if it is broken the whole file is.
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "toolkit/picture_decoders.h"
 
@@ -59,31 +60,52 @@ std::optional<Candidate> candidateFrom(Bytes data) {
                    summary->bitsPerPixel};
 }
 
-}  // namespace
-
-QImage decodeIconDirectory(Bytes bytes) {
+// The usable entries of a directory, in its order; none when the directory is broken.
+std::vector<Candidate> candidatesOf(Bytes bytes) {
   if (!holds(bytes, 0, directorySize)) return {};
   const std::uint16_t type = readU16(bytes, 2);
   const std::uint16_t count = readU16(bytes, 4);
   if (readU16(bytes, 0) != 0 || (type != 1 && type != 2) || count == 0) return {};
   if (!holds(bytes, directorySize, std::uint64_t{count} * entrySize)) return {};
 
-  std::optional<Candidate> best;
+  std::vector<Candidate> candidates;
   for (std::size_t index = 0; index < count; ++index) {
     const std::size_t entry = directorySize + index * entrySize;
     const std::uint32_t size = readU32(bytes, entry + 8);
     const std::uint32_t offset = readU32(bytes, entry + 12);
     if (!holds(bytes, offset, size)) continue;
-    const auto candidate = candidateFrom(bytes.subspan(offset, size));
-    if (!candidate) continue;
+    if (const auto candidate = candidateFrom(bytes.subspan(offset, size)))
+      candidates.push_back(*candidate);
+  }
+  return candidates;
+}
+
+QImage decodeCandidate(const Candidate& candidate) {
+  if (candidate.kind == EntryKind::Png) return readWithQt(candidate.data, "png");
+  return decodeDib(candidate.data, DibSource::IconEntry, std::nullopt);
+}
+
+}  // namespace
+
+QImage decodeIconDirectory(Bytes bytes) {
+  std::optional<Candidate> best;
+  for (const Candidate& candidate : candidatesOf(bytes)) {
     // Larger first, then deeper; the earlier entry wins a tie.
-    if (!best || candidate->area > best->area ||
-        (candidate->area == best->area && candidate->depth > best->depth))
+    if (!best || candidate.area > best->area ||
+        (candidate.area == best->area && candidate.depth > best->depth))
       best = candidate;
   }
-  if (!best) return {};
-  if (best->kind == EntryKind::Png) return readWithQt(best->data, "png");
-  return decodeDib(best->data, DibSource::IconEntry, std::nullopt);
+  return best ? decodeCandidate(*best) : QImage();
+}
+
+std::vector<IconPicture> decodeIconPictures(Bytes bytes) {
+  std::vector<IconPicture> pictures;
+  for (const Candidate& candidate : candidatesOf(bytes)) {
+    QImage image = decodeCandidate(candidate);
+    if (!image.isNull())
+      pictures.push_back({image.convertToFormat(QImage::Format_ARGB32), candidate.depth});
+  }
+  return pictures;
 }
 
 }  // namespace toolkit::pictureDecoders

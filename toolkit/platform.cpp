@@ -7,16 +7,21 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPixmap>
 #include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 #include "toolkit/controls.h"
 #include "toolkit/fonts.h"
+#include "toolkit/picture.h"
 #include "toolkit/toolkit.h"
+#include "toolkit/x11.h"
 
 namespace toolkit {
 
@@ -40,9 +45,17 @@ constexpr std::size_t kMaxFileSize = std::size_t{256} * 1024 * 1024;
 
 }  // namespace
 
+void setApplicationIdentity(const char* name, const char* desktopEntry) {
+  QCoreApplication::setApplicationName(QString::fromUtf8(name));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(desktopEntry));
+}
+
 void startPlatform(int& argc, char** argv) {
   // WebEngine's sandbox refuses to run as root; only then is it switched off.
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+  const SessionEnvironment session{std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"),
+                                   std::getenv("DISPLAY"), std::getenv("XDG_SESSION_TYPE")};
+  if (const char* platform = platformForSession(session)) setenv("QT_QPA_PLATFORM", platform, 1);
   defaultMessageHandler = qInstallMessageHandler(quietMessages);
   QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
   application = new QApplication(argc, argv);
@@ -54,6 +67,20 @@ void startPlatform(int& argc, char** argv) {
   palette.setColor(QPalette::Button, QColor(240, 240, 240));
   QApplication::setPalette(palette);
   installFonts();
+}
+
+void setApplicationIcon(std::span<const std::uint8_t> iconFile) {
+  // One picture a size: Qt would otherwise pick among equal sizes by chance.
+  std::map<std::pair<int, int>, IconPicture> deepest;
+  for (IconPicture& picture : decodeIconPictures(iconFile)) {
+    const std::pair size{picture.image.width(), picture.image.height()};
+    const auto found = deepest.find(size);
+    if (found == deepest.end() || picture.bitsPerPixel > found->second.bitsPerPixel)
+      deepest[size] = std::move(picture);
+  }
+  QIcon icon;
+  for (const auto& [size, picture] : deepest) icon.addPixmap(QPixmap::fromImage(picture.image));
+  QApplication::setWindowIcon(icon);
 }
 
 void stopPlatform() {

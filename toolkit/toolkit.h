@@ -30,10 +30,18 @@
 //      pixels; the window manager's frame is taken in device pixels; pictures
 //      enlarged onto the screen are drawn without smoothing, so they stay sharp;
 //      themed outlines lie on whole device pixels.
+//  [X] The application icon: decoded from the program's own icon file, the deepest
+//      picture of each size, set on the application; X11 shows it as _NET_WM_ICON.
+//  [X] Desktop identity: the application name is the class of WM_CLASS, which the
+//      desktop entry names; the entry's own name serves platforms that match by it.
+//  [X] Wayland desktops: the program asks for X11 (XWayland) unless QT_QPA_PLATFORM says
+//      otherwise, since centring and frame hints need the X11 protocol.
 //  [ ] Labels cannot draw outside their own rectangle (Qt clips child widgets).
 //  [ ] Button captions do not wrap onto several lines.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "common/text.h"
@@ -49,6 +57,14 @@ class Window;  // a live window built from a WindowDef; owned by the toolkit
 // Qt's application plus what the web view needs, such as WebEngine's sandbox
 // switch when running as root). Call once, before anything else here.
 void startPlatform(int& argc, char** argv);
+// What desktops know the program by; call before startPlatform(). `name` becomes the class
+// in every window's WM_CLASS, `desktopEntry` is the desktop entry's file name without
+// ".desktop". Both are copied.
+void setApplicationIdentity(const char* name, const char* desktopEntry);
+// The icon every window shows in its title bar and task switcher, from the bytes of an icon
+// file: for each size, its deepest picture. Call after startPlatform(); `iconFile` is only
+// read during the call. Bytes holding no picture leave the windows without an icon.
+void setApplicationIcon(std::span<const std::uint8_t> iconFile);
 // Destroys the application object; the last step of shutdown.
 void stopPlatform();
 

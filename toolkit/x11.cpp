@@ -27,7 +27,18 @@ constexpr std::uint32_t kHintsFunctions = 1, kHintsDecorations = 2;
 constexpr std::uint32_t kFunctionMove = 4, kFunctionMinimize = 8, kFunctionClose = 32;
 constexpr std::uint32_t kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimize = 32;
 
+bool isSet(const char* value) {
+  return value && *value;
+}
+
 }  // namespace
+
+const char* platformForSession(const SessionEnvironment& session) {
+  if (isSet(session.requestedPlatform) || !isSet(session.x11Display)) return nullptr;
+  const bool wayland = isSet(session.waylandDisplay) ||
+                       (session.sessionType && std::strcmp(session.sessionType, "wayland") == 0);
+  return wayland ? "xcb" : nullptr;
+}
 
 void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar) {
   auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -47,6 +47,8 @@ class Paths:
     encoder = None  # the real library; None when it is not built
     fake = None
     without = {}  # entry point name -> stand-in lacking it
+    cmake = None  # with build: what installs the build, for tests of the installed program
+    build = None
 
 
 def copy_program(directory):
@@ -303,19 +305,22 @@ def unprivileged_user():
 
 class Program:
     """The program copied into a fresh program directory with the given library beside it
-    (None: no library), started from another directory.
+    (None: no library), started from another directory. With installed, the program of that
+    installed program folder instead, run where it is, its own library beside it.
 
     name: the program directory's own name. files: name -> bytes, put beside the program
     before it starts. user: (uid, gid) to run it as (see unprivileged_user); everything it
     needs is then readable by that user, and the program directory is that user's."""
 
-    def __init__(self, display, library, env=None, name="program", files=None, user=None):
+    def __init__(self, display, library, env=None, name="program", files=None, user=None,
+                 installed=None):
         self.display = display
         self.library = library
         self.extra_env = env or {}
         self.name = name
         self.files = files or {}
         self.user = user
+        self.installed = installed
         self._temp = None
         self.process = None
         self.window = None
@@ -324,22 +329,24 @@ class Program:
     def __enter__(self):
         self._temp = tempfile.TemporaryDirectory(prefix="qrgen-e2e-")
         root = self._temp.name
-        self.directory = os.path.join(root, self.name)
+        self.directory = self.installed or os.path.join(root, self.name)
         self.elsewhere = os.path.join(root, "elsewhere")
         runtime = os.path.join(root, "runtime")
         shared = 0o755 if self.user else 0o700
         os.chmod(root, shared)
         for path in (self.directory, self.elsewhere, runtime):
-            os.mkdir(path, shared)
-            os.chmod(path, shared)  # whatever the umask
+            if path != self.installed:
+                os.mkdir(path, shared)
+                os.chmod(path, shared)  # whatever the umask
         try:
             if self.user:
                 os.chown(runtime, *self.user)
                 os.chmod(runtime, 0o700)
                 os.chown(self.directory, *self.user)
             self.binary = os.path.join(self.directory, "qrgen")
-            copy_program(self.directory)
-            if self.library:
+            if not self.installed:
+                copy_program(self.directory)
+            if self.library and not self.installed:
                 shutil.copy2(self.library, os.path.join(self.directory, "QRCodeWin32.dll"))
             for file_name, content in self.files.items():
                 with open(os.path.join(self.directory, file_name), "wb") as file:
