@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace toolkit {
 namespace {
@@ -31,6 +33,31 @@ bool isSet(const char* value) {
   return value && *value;
 }
 
+// The program's X connection; null on any other platform.
+xcb_connection_t* x11Connection() {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || QGuiApplication::platformName() != u"xcb") return nullptr;
+  return x11->connection();
+}
+
+// Exactly `count` 32-bit items of property `property` (of type `type`) of `window`, or
+// nothing when it is missing or of another shape.
+std::optional<std::vector<std::uint32_t>> readProperty32(xcb_connection_t* connection,
+                                                         xcb_window_t window, xcb_atom_t property,
+                                                         xcb_atom_t type, std::uint32_t count) {
+  const xcb_get_property_cookie_t cookie =
+      xcb_get_property(connection, 0, window, property, type, 0, count);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  std::optional<std::vector<std::uint32_t>> items;
+  if (reply && reply->format == 32 &&
+      xcb_get_property_value_length(reply) == static_cast<int>(4 * count)) {
+    const auto* first = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    items.emplace(first, first + count);
+  }
+  std::free(reply);
+  return items;
+}
+
 }  // namespace
 
 const char* platformForSession(const SessionEnvironment& session) {
@@ -41,9 +68,7 @@ const char* platformForSession(const SessionEnvironment& session) {
 }
 
 void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar) {
-  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11 || QGuiApplication::platformName() != u"xcb") return;
-  xcb_connection_t* connection = x11->connection();
+  xcb_connection_t* connection = x11Connection();
   if (!connection) return;
   const auto id = static_cast<xcb_window_t>(window->winId());
 
@@ -79,55 +104,36 @@ void applyFixedFrameHints(QWidget* window, bool minimizeButton, Taskbar taskbar)
 }
 
 void dropResizeIncrements(QWidget* window) {
-  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11 || QGuiApplication::platformName() != u"xcb" ||
-      !window->testAttribute(Qt::WA_WState_Created))
-    return;
-  xcb_connection_t* connection = x11->connection();
-  if (!connection) return;
+  xcb_connection_t* connection = x11Connection();
+  if (!connection || !window->testAttribute(Qt::WA_WState_Created)) return;
   const auto id = static_cast<xcb_window_t>(window->winId());
   // Flags, then x, y, width, height, minimum, maximum, increment, aspect
   // ratios, base size and gravity: 18 CARD32s.
   constexpr std::uint32_t kResizeIncrement = 64, kBaseSize = 256;
   constexpr std::uint32_t kHintsLength = 18;
-  const xcb_get_property_cookie_t cookie = xcb_get_property(
-      connection, 0, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, kHintsLength);
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-  if (reply && reply->format == 32 &&
-      xcb_get_property_value_length(reply) == static_cast<int>(4 * kHintsLength)) {
-    std::uint32_t hints[kHintsLength];
-    std::memcpy(hints, xcb_get_property_value(reply), sizeof hints);
-    const bool fixed = hints[5] == hints[7] && hints[6] == hints[8];  // minimum is maximum
-    if (fixed && hints[0] & (kResizeIncrement | kBaseSize)) {
-      hints[0] &= ~(kResizeIncrement | kBaseSize);
-      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
-                          XCB_ATOM_WM_SIZE_HINTS, 32, kHintsLength, hints);
-      xcb_flush(connection);
-    }
+  std::optional<std::vector<std::uint32_t>> hints = readProperty32(
+      connection, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, kHintsLength);
+  if (!hints) return;
+  std::vector<std::uint32_t>& field = *hints;
+  const bool fixed = field[5] == field[7] && field[6] == field[8];  // minimum is maximum
+  if (fixed && field[0] & (kResizeIncrement | kBaseSize)) {
+    field[0] &= ~(kResizeIncrement | kBaseSize);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, kHintsLength, field.data());
+    xcb_flush(connection);
   }
-  std::free(reply);
 }
 
 std::optional<QSize> nativeFrameSize(QWidget* window) {
-  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (!x11 || QGuiApplication::platformName() != u"xcb" ||
-      !window->testAttribute(Qt::WA_WState_Created))
-    return std::nullopt;
-  xcb_connection_t* connection = x11->connection();
-  if (!connection) return std::nullopt;
-  const auto id = static_cast<xcb_window_t>(window->winId());
+  xcb_connection_t* connection = x11Connection();
+  if (!connection || !window->testAttribute(Qt::WA_WState_Created)) return std::nullopt;
   // Left, right, top, bottom, as CARDINALs.
-  const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
-  const xcb_get_property_cookie_t cookie =
-      xcb_get_property(connection, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4);
-  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
-  std::optional<QSize> frame;
-  if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
-    const auto* sides = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-    frame = QSize(static_cast<int>(sides[0] + sides[1]), static_cast<int>(sides[2] + sides[3]));
-  }
-  std::free(reply);
-  return frame;
+  const std::optional<std::vector<std::uint32_t>> sides =
+      readProperty32(connection, static_cast<xcb_window_t>(window->winId()),
+                     internAtom(connection, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 4);
+  if (!sides) return std::nullopt;
+  const std::vector<std::uint32_t>& side = *sides;
+  return QSize(static_cast<int>(side[0] + side[1]), static_cast<int>(side[2] + side[3]));
 }
 
 }  // namespace toolkit
